@@ -1,0 +1,188 @@
+// The run driver: command line, pass sequence, log and close protocol.
+#include "app/main_form.h"
+
+#include <cstdint>
+#include <limits>
+
+#include "app/app_messages.h"
+#include "frontend/lexer.h"
+#include "frontend/source_reader.h"
+
+namespace {
+
+bool EqualsIgnoringCase(const std::string& a, const char* b) {
+  size_t i = 0;
+  for (; i < a.size() && b[i] != '\0'; ++i) {
+    char x = a[i];
+    char y = b[i];
+    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+    if (x != y) return false;
+  }
+  return i == a.size() && b[i] == '\0';
+}
+
+}  // namespace
+
+TMainF::TMainF(platform::TWindow& window, std::string logFolder)
+    : Memo1(window), logFolder_(std::move(logFolder)) {
+  Memo1.SetCloseQuery([this] { return FormCloseQuery(); });
+}
+
+TMainF::~TMainF() { Memo1.SetCloseQuery(nullptr); }
+
+void TMainF::FormCreate(const std::vector<std::string>& args) {
+  OpenRunLog();
+  ReadCommandLine(args);
+  TokenList.clear();
+}
+
+void TMainF::OpenRunLog() {
+  std::string path = logFolder_ + "VexScriptLog.txt";
+  if (!LogFile.Open(path)) {
+    Memo1.ShowMessage(app_messages::CannotOpenLog(path));
+  }
+}
+
+// The last argument that is neither a switch nor a switch value is the
+// source path; a switch given as the very last argument is taken as the path.
+void TMainF::ReadCommandLine(const std::vector<std::string>& args) {
+  VisualFlag = false;
+  DebugFlag = true;
+  AbortFlag = false;
+  FinishedFlag = false;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    bool last = i + 1 == args.size();
+    if (EqualsIgnoringCase(arg, "-visualization") && !last) {
+      if (EqualsIgnoringCase(args[++i], "ON")) {
+        VisualFlag = true;
+      }
+    } else if (EqualsIgnoringCase(arg, "-debug") && !last) {
+      DebugFlag = EqualsIgnoringCase(args[++i], "ON");
+    } else {
+      SourcePath = arg;
+    }
+  }
+}
+
+void TMainF::FormActivate() {
+  ErrorFlag = false;
+  Memo1.ProcessMessages();
+  LogLine(app_messages::Start());
+  LogLine(app_messages::SourceFileLine(SourcePath));
+  if (!platform::FileExists(SourcePath)) {
+    LogLine(app_messages::SourceNotFound(SourcePath));
+    LogLine(app_messages::GiveCorrectFile());
+    ErrorFlag = true;
+    FinishedFlag = true;
+    return;
+  }
+
+  // After Pass 1 the records of the source, classified and sliced.
+  RunPass1();
+  if (StopsHere()) return;
+  // After Pass 2 the variable table and the records' scope and access marks.
+  RunPass2();
+  if (StopsHere()) return;
+  // After Pass 3 every directive line carries its directive record.
+  RunPass3();
+  if (StopsHere()) return;
+  // After Pass 4 the tuning regions, shown in the log even when one failed.
+  RunPass4();
+  ShowRegions();
+  if (StopsHere()) return;
+  // Pass 5 writes the output files; its errors are summed up at the end.
+  RunPass5();
+  FinishRun();
+}
+
+bool TMainF::StopsHere() {
+  if (ErrorFlag) {
+    FinishedFlag = true;
+  }
+  return ErrorFlag;
+}
+
+void TMainF::RunPass1() {
+  LogLine(app_messages::PassStart(1));
+  std::string error;
+  if (!platform::ReadWholeFile(SourcePath, source_, error)) {
+    Memo1.ShowMessage(app_messages::CannotReadSource(SourcePath, error));
+    ErrorFlag = true;
+    return;
+  }
+  if (source_.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max())) {
+    Memo1.ShowMessage(app_messages::SourceTooLarge(SourcePath));
+    ErrorFlag = true;
+    return;
+  }
+  TokenList.push_back(
+      std::make_unique<TToken>("", Sentinel, reader_.Position(), reader_.LineCounter()));
+  reader_.Read(source_, TokenList, *this);
+  TokenList.push_back(
+      std::make_unique<TToken>("", Sentinel, reader_.Position(), reader_.LineCounter()));
+  Lex(TokenList);
+  SliceSource(source_, TokenList);
+}
+
+void TMainF::RunPass2() { LogLine(app_messages::PassStart(2)); }
+
+void TMainF::RunPass3() { LogLine(app_messages::PassStart(3)); }
+
+void TMainF::RunPass4() { LogLine(app_messages::PassStart(4)); }
+
+// Shown in the window only: the heading and every region's summary.
+void TMainF::ShowRegions() { Show(app_messages::RegionHeading()); }
+
+void TMainF::RunPass5() { LogLine(app_messages::PassStart(5)); }
+
+void TMainF::FinishRun() {
+  LogLine(app_messages::End());
+  if (AbortFlag) {
+    LogLine(app_messages::RunAborted());
+    LogLine(app_messages::OutputUncertain());
+    ErrorFlag = true;
+  } else if (ErrorFlag) {
+    LogLine(app_messages::RunFailed());
+    LogLine(app_messages::OutputUncertain());
+  }
+  FinishedFlag = true;
+}
+
+bool TMainF::FormCloseQuery() {
+  if (FinishedFlag) {
+    ErrorFlag = true;
+    return true;
+  }
+  if (AbortFlag) {
+    return true;
+  }
+  AbortFlag = true;
+  LogLine(app_messages::StoppingRun());
+  return false;
+}
+
+void TMainF::FormDestroy() {
+  TokenList.clear();
+  LogFile.Close();
+}
+
+void TMainF::LogLine(const std::string& text) {
+  Memo1.AddText(text);
+  LogFile.Write(text + "\n");
+  LogFile.Flush();
+  Memo1.ProcessMessages();
+}
+
+void TMainF::ShowLine(const std::string& text) {
+  Memo1.AddText(text);
+  Memo1.ProcessMessages();
+}
+
+void TMainF::ReportError(const std::string& text) {
+  Memo1.AddText(app_messages::ErrorPrefix() + text);
+  LogFile.Write(text + "\n");
+  LogFile.Flush();
+  ErrorFlag = true;
+}

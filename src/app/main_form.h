@@ -1,0 +1,68 @@
+// The main window: owns the run's shared lists and flags, reads the command
+// line, runs the pass sequence and carries the log operations and the close
+// protocol. The pass logic itself lives in the passes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "app/reporter.h"
+#include "frontend/source_reader.h"
+#include "frontend/token.h"
+#include "platform/files.h"
+#include "platform/window.h"
+
+class TMainF : public TReporter {
+ public:
+  // window shows the log; logFolder (with its trailing separator) receives
+  // the run log file, normally the executable's folder.
+  TMainF(platform::TWindow& window, std::string logFolder);
+  ~TMainF() override;
+  TMainF(const TMainF&) = delete;
+  TMainF& operator=(const TMainF&) = delete;
+
+  // Opens the run log, reads the command line (the arguments after the
+  // program path) and creates the empty lists.
+  void FormCreate(const std::vector<std::string>& args);
+  // Runs the whole pass sequence.
+  void FormActivate();
+  // Decides whether a close request is granted.
+  bool FormCloseQuery();
+  // Releases the lists and closes the run log.
+  void FormDestroy();
+
+  void LogLine(const std::string& text) override;
+  void ShowLine(const std::string& text) override;
+  void ReportError(const std::string& text) override;
+
+  platform::TWindow& Memo1;
+  platform::TTextFile LogFile;
+  bool ErrorFlag = false;
+  bool AbortFlag = false;
+  bool FinishedFlag = false;
+  bool VisualFlag = false;
+  bool DebugFlag = true;
+  std::string SourcePath;
+  TTokenList TokenList;
+  int32_t RoutineListLength = 0;
+
+ private:
+  void OpenRunLog();
+  void ReadCommandLine(const std::vector<std::string>& args);
+  // After a pass: when it reported an error the run is finished early.
+  bool StopsHere();
+  void RunPass1();
+  void RunPass2();
+  void RunPass3();
+  void RunPass4();
+  void ShowRegions();
+  void RunPass5();
+  void FinishRun();
+  // Adds a line to the window only, without handling pending requests.
+  void Show(const std::string& text) { Memo1.AddText(text); }
+
+  std::string logFolder_;
+  TSourceReader reader_;
+  std::string source_;  // the bytes of the source file, read once
+};

@@ -1,0 +1,259 @@
+// The source reader and the slice step.
+#include "frontend/source_reader.h"
+
+#include "frontend/frontend_messages.h"
+
+namespace {
+
+// The bytes that end a word; each but the blank and the line ends also
+// makes a record of its own.
+bool IsDelimiter(char b) {
+  switch (b) {
+    case ' ': case '=': case '+': case '-': case '*': case '/': case '(': case ')':
+    case ',': case '\'': case ';': case '"': case '!': case '%': case '&': case ':':
+    case '<': case '>': case '?': case '$': case '\n': case '\r': case '\0':
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool LastIs(const TTokenList& list, TokenKind kind) {
+  return !list.empty() && list.back()->Kind == kind;
+}
+
+bool LastTextIs(const TTokenList& list, const char* text) {
+  return !list.empty() && list.back()->Text == text;
+}
+
+}  // namespace
+
+void TSourceReader::Read(const std::string& source, TTokenList& list, TReporter& reporter) {
+  source_ = &source;
+  reporter_ = &reporter;
+  next_ = 0;
+  position_ = 0;
+  line_ = 1;
+  word_.clear();
+  echo_.clear();
+
+  while (!AtEnd()) {
+    char b = Take();
+    if (b == '\t') {
+      ReadTabLine();
+      continue;
+    }
+    if (b == '\r') {
+      continue;
+    }
+    if (b == '\n') {
+      echo_.clear();
+      ++line_;
+      Tokenize(b, list);
+      continue;
+    }
+    // A byte in column 6 after five blanks continues the previous statement
+    // (fixed form), unless it is a blank or "0".
+    if (echo_.size() == 5 && b != ' ' && b != '0' && echo_ == "     " &&
+        LastIs(list, EndOfStatement)) {
+      list.pop_back();
+      echo_.push_back(b);
+      continue;
+    }
+    echo_.push_back(b);
+    if (b == '!' || (echo_.size() == 1 && (b == 'C' || b == 'c' || b == '*'))) {
+      ReadComment(b, list);
+      continue;
+    }
+    Tokenize(b, list);
+  }
+
+  CompleteWord(source.size(), list);
+  if (!LastIs(list, EndOfStatement)) {
+    position_ = static_cast<int32_t>(source.size());
+    Append("\n", EndOfStatement, list);
+  }
+  // Trailing empty lines belong to the last record, so that the slices of
+  // the records together hold every byte of the source.
+  if (list.back()->SrcPos < static_cast<int32_t>(source.size())) {
+    position_ = static_cast<int32_t>(source.size());
+    list.back()->SrcPos = position_;
+  }
+  source_ = nullptr;
+  reporter_ = nullptr;
+}
+
+// A TAB: the rest of the physical line is echoed with every TAB shown as
+// "[TAB]", reported with its line number, and makes no records.
+void TSourceReader::ReadTabLine() {
+  echo_ += "[TAB]";
+  while (!AtEnd()) {
+    char c = Take();
+    if (c == '\t') {
+      echo_ += "[TAB]";
+    } else if (c != '\r') {
+      echo_.push_back(c);
+    }
+    if (c == '\n') {
+      break;
+    }
+  }
+  reporter_->ReportError(frontend_messages::TabFound());
+  reporter_->ReportError(frontend_messages::TabLine(line_));
+  reporter_->ReportError(echo_);
+  echo_.clear();
+  ++line_;
+}
+
+// A comment runs to the end of its line and is followed by its own
+// end-of-statement record.
+void TSourceReader::ReadComment(char first, TTokenList& list) {
+  size_t startOffset = next_ - 1;
+  std::string text(1, first);
+  while (!AtEnd()) {
+    char c = Take();
+    text.push_back(c);
+    if (c == '\n') {
+      break;
+    }
+  }
+  echo_.clear();
+  ++line_;
+  if (first == '!') {
+    CompleteWord(startOffset, list);
+    position_ = static_cast<int32_t>(next_);
+    Append(text, BangComment, list);
+  } else {
+    position_ = static_cast<int32_t>(next_);
+    Append(text, ColumnComment, list);
+  }
+  Append("", EndOfStatement, list);
+}
+
+// A quoted string. In an apostrophe string a doubled apostrophe stands for
+// one; a double-quote string ends at the next double quote. An unclosed
+// string runs to the end of the source.
+void TSourceReader::ReadString(char quote, TTokenList& list) {
+  CompleteWord(next_ - 1, list);
+  std::string text(1, quote);
+  while (!AtEnd()) {
+    char c = Take();
+    if (c == '\n') {
+      // A string may run over a line end (fixed-form continuation).
+      echo_.clear();
+      ++line_;
+    } else if (c != '\r') {
+      echo_.push_back(c);
+    }
+    if (c == quote && quote == '\'' && !AtEnd() && (*source_)[next_] == '\'') {
+      echo_.push_back(Take());
+      text.push_back('\'');
+      continue;
+    }
+    text.push_back(c);
+    if (c == quote) {
+      break;
+    }
+  }
+  position_ = static_cast<int32_t>(next_);
+  Append(text, StringConst, list);
+}
+
+// A free-form continuation: the "&" record goes and no end record is made.
+// On the next line an "&" before the first blank drops what was read before
+// it; other bytes begin the line's first word.
+void TSourceReader::ContinueFreeForm(TTokenList& list) {
+  list.pop_back();
+  while (!AtEnd()) {
+    char c = (*source_)[next_];
+    if (c == '\r') {
+      ++next_;
+      continue;
+    }
+    if (c == '\n') {
+      // Empty lines between continued lines are skipped.
+      ++next_;
+      echo_.clear();
+      ++line_;
+      continue;
+    }
+    if (c == '&') {
+      ++next_;
+      echo_.push_back(c);
+      word_.clear();
+      return;
+    }
+    if (c == ' ') {
+      ++next_;
+      echo_.push_back(c);
+      return;
+    }
+    if (IsDelimiter(c) || c == '\t') {
+      // The main loop reads it again.
+      return;
+    }
+    ++next_;
+    echo_.push_back(c);
+    word_.push_back(c);
+  }
+}
+
+void TSourceReader::Tokenize(char b, TTokenList& list) {
+  if (b == '\'' || b == '"') {
+    ReadString(b, list);
+    return;
+  }
+  if (!IsDelimiter(b)) {
+    word_.push_back(b);
+    return;
+  }
+  CompleteWord(next_ - 1, list);
+  if (b == ' ') {
+    return;
+  }
+  if (b == '\n') {
+    if (LastTextIs(list, "&")) {
+      ContinueFreeForm(list);
+    } else if (!LastIs(list, EndOfStatement)) {
+      position_ = static_cast<int32_t>(next_);
+      Append("\n", EndOfStatement, list);
+    }
+    return;
+  }
+  position_ = static_cast<int32_t>(next_);
+  Append(std::string(1, b), Word, list);
+}
+
+void TSourceReader::CompleteWord(size_t endOffset, TTokenList& list) {
+  if (word_.empty()) {
+    return;
+  }
+  position_ = static_cast<int32_t>(endOffset);
+  Append(word_, Word, list);
+  word_.clear();
+}
+
+void TSourceReader::Append(const std::string& text, TokenKind kind, TTokenList& list) {
+  list.push_back(std::make_unique<TToken>(text, kind, position_, line_));
+}
+
+void SliceSource(const std::string& source, TTokenList& list) {
+  size_t p = 0;
+  for (auto& record : list) {
+    size_t end = record->SrcPos < 0 ? 0 : static_cast<size_t>(record->SrcPos);
+    if (end > source.size()) {
+      end = source.size();
+    }
+    if (end > p) {
+      std::string slice;
+      slice.reserve(end - p);
+      for (size_t i = p; i < end; ++i) {
+        if (source[i] != '\r') {
+          slice.push_back(source[i]);
+        }
+      }
+      record->SrcText = std::move(slice);
+      p = end;
+    }
+  }
+}

@@ -1,0 +1,85 @@
+// Shared test helpers.
+#include "test_support.h"
+
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "frontend/lexer.h"
+#include "frontend/source_reader.h"
+#include "platform/terminal_window.h"
+
+void TFakeWindow::AddText(const std::string& text) {
+  std::string lines = platform::LogLinesForDisplay(text);
+  size_t start = 0;
+  while (start < lines.size()) {
+    size_t end = lines.find('\n', start);
+    std::string line = lines.substr(start, end - start);
+    Lines.push_back(line);
+    for (const std::string& at : closeAt_) {
+      if (at == line) ++pending_;
+    }
+    start = end + 1;
+  }
+}
+
+void TFakeWindow::ProcessMessages() {
+  ++ProcessCount;
+  while (pending_ > 0) {
+    --pending_;
+    DeliverCloseRequest();
+  }
+}
+
+TTempFolder::TTempFolder() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "vexnor-test-XXXXXX").string();
+  char* made = mkdtemp(pattern.data());
+  path_ = std::string(made ? made : pattern.c_str()) + "/";
+}
+
+TTempFolder::~TTempFolder() {
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
+}
+
+std::string TTempFolder::Write(const std::string& name, const std::string& bytes) const {
+  std::string path = path_ + name;
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (file != nullptr) {
+    std::fwrite(bytes.data(), 1, bytes.size(), file);
+    std::fclose(file);
+  }
+  return path;
+}
+
+std::string ReadFileBytes(const std::string& path) {
+  std::string bytes;
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return bytes;
+  char buffer[4096];
+  size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, n);
+  std::fclose(file);
+  return bytes;
+}
+
+TTokenList RunPass1(const std::string& source, TReporter& reporter) {
+  TTokenList list;
+  TSourceReader reader;
+  list.push_back(std::make_unique<TToken>("", Sentinel, reader.Position(), reader.LineCounter()));
+  reader.Read(source, list, reporter);
+  list.push_back(std::make_unique<TToken>("", Sentinel, reader.Position(), reader.LineCounter()));
+  Lex(list);
+  SliceSource(source, list);
+  return list;
+}
+
+std::string Kinds(const TTokenList& list) {
+  std::string out;
+  for (size_t i = 1; i + 1 < list.size(); ++i) {
+    out += KindName(list[i]->Kind) + " " + list[i]->Text + "\n";
+  }
+  return out;
+}

@@ -1,0 +1,70 @@
+// Helpers shared by the tests: a reporter that records what passes say, a
+// window that records what it shows, and temporary folders.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/reporter.h"
+#include "frontend/token.h"
+#include "platform/window.h"
+
+// Records every line a pass reports, each prefixed by its operation.
+class TRecordingReporter : public TReporter {
+ public:
+  void LogLine(const std::string& text) override { Lines.push_back("log: " + text); }
+  void ShowLine(const std::string& text) override { Lines.push_back("show: " + text); }
+  void ReportError(const std::string& text) override {
+    Lines.push_back("error: " + text);
+    ++Errors;
+  }
+  std::vector<std::string> Lines;
+  int Errors = 0;
+};
+
+// A window that keeps its lines, counts message processing, and can be told
+// to receive a close request when a given line is added.
+class TFakeWindow : public platform::TWindow {
+ public:
+  void AddText(const std::string& text) override;
+  void ProcessMessages() override;
+  void ShowMessage(const std::string& text) override { Messages.push_back(text); }
+
+  // A close request arrives when a line equal to text has been added.
+  void RequestCloseAt(const std::string& text) { closeAt_.push_back(text); }
+
+  std::vector<std::string> Lines;
+  std::vector<std::string> Messages;
+  int ProcessCount = 0;
+  bool Closed = false;
+
+ protected:
+  void Close() override { Closed = true; }
+
+ private:
+  std::vector<std::string> closeAt_;
+  int pending_ = 0;
+};
+
+// A fresh empty folder under the system's temporary folder, removed when
+// the object goes. Path() ends with "/".
+class TTempFolder {
+ public:
+  TTempFolder();
+  ~TTempFolder();
+  const std::string& Path() const { return path_; }
+  std::string Write(const std::string& name, const std::string& bytes) const;
+
+ private:
+  std::string path_;
+};
+
+std::string ReadFileBytes(const std::string& path);
+
+// Reads, lexes and slices bytes the way Pass 1 does, between two Sentinel
+// records.
+TTokenList RunPass1(const std::string& source, TReporter& reporter);
+
+// "Kind Text" of every record between the Sentinels, one per line.
+std::string Kinds(const TTokenList& list);
