@@ -18,6 +18,70 @@ bool IsDelimiter(char b) {
   }
 }
 
+bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The words between periods that make a dotted operator or a logical
+// constant, as in a.lt.b or .true.
+bool IsDottedWord(const std::string& text) {
+  static const char* const kWords[] = {"LT", "LE",  "GT", "GE",  "EQ",   "NE",   "NOT",
+                                       "AND", "OR", "EQV", "NEQV", "TRUE", "FALSE"};
+  std::string upper = text;
+  for (char& c : upper) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  for (const char* word : kWords) {
+    if (upper == word) return true;
+  }
+  return false;
+}
+
+// A number that ends in its exponent letter, as 1.0d in 1.0d-3: its sign
+// and digits still belong to it.
+bool IsNumberBeforeExponent(const std::string& text) {
+  if (text.size() < 2) return false;
+  char last = text.back();
+  if (last != 'e' && last != 'E' && last != 'd' && last != 'D') return false;
+  size_t digits = 0;
+  size_t points = 0;
+  for (size_t i = 0; i + 1 < text.size(); ++i) {
+    if (IsDigit(text[i])) {
+      ++digits;
+    } else if (text[i] == '.') {
+      ++points;
+    } else {
+      return false;
+    }
+  }
+  return digits > 0 && points <= 1;
+}
+
+}  // namespace
+
+std::vector<TWordPiece> SplitWord(const std::string& word) {
+  std::vector<TWordPiece> pieces;
+  size_t start = 0;
+  size_t i = 0;
+  while (i < word.size()) {
+    if (word[i] == '.') {
+      size_t j = i + 1;
+      while (j < word.size() && IsLetter(word[j])) ++j;
+      if (j < word.size() && word[j] == '.' && IsDottedWord(word.substr(i + 1, j - i - 1))) {
+        if (i > start) pieces.push_back({start, i - start});
+        pieces.push_back({i, j + 1 - i});
+        start = i = j + 1;
+        continue;
+      }
+    }
+    ++i;
+  }
+  if (start < word.size()) pieces.push_back({start, word.size() - start});
+  return pieces;
+}
+
+namespace {
+
 bool LastIs(const TTokenList& list, TokenKind kind) {
   return !list.empty() && list.back()->Kind == kind;
 }
@@ -35,6 +99,7 @@ void TSourceReader::Read(const std::string& source, TTokenList& list, TReporter&
   position_ = 0;
   line_ = 1;
   word_.clear();
+  wordEnds_.clear();
   echo_.clear();
 
   while (!AtEnd()) {
@@ -181,6 +246,7 @@ void TSourceReader::ContinueFreeForm(TTokenList& list) {
       ++next_;
       echo_.push_back(c);
       word_.clear();
+      wordEnds_.clear();
       return;
     }
     if (c == ' ') {
@@ -194,7 +260,7 @@ void TSourceReader::ContinueFreeForm(TTokenList& list) {
     }
     ++next_;
     echo_.push_back(c);
-    word_.push_back(c);
+    AddToWord(c);
   }
 }
 
@@ -204,8 +270,16 @@ void TSourceReader::Tokenize(char b, TTokenList& list) {
     return;
   }
   if (!IsDelimiter(b)) {
-    word_.push_back(b);
+    AddToWord(b);
     return;
+  }
+  if ((b == '+' || b == '-') && !AtEnd() && IsDigit((*source_)[next_]) && !word_.empty()) {
+    std::vector<TWordPiece> pieces = SplitWord(word_);
+    const TWordPiece& last = pieces.back();
+    if (IsNumberBeforeExponent(word_.substr(last.Start, last.Length))) {
+      AddToWord(b);
+      return;
+    }
   }
   CompleteWord(next_ - 1, list);
   if (b == ' ') {
@@ -228,9 +302,22 @@ void TSourceReader::CompleteWord(size_t endOffset, TTokenList& list) {
   if (word_.empty()) {
     return;
   }
-  position_ = static_cast<int32_t>(endOffset);
-  Append(word_, Word, list);
+  // Dotted operators and logical constants inside the word become records
+  // of their own, each ending where its last byte ends.
+  std::vector<TWordPiece> pieces = SplitWord(word_);
+  for (size_t p = 0; p < pieces.size(); ++p) {
+    const TWordPiece& piece = pieces[p];
+    bool last = p + 1 == pieces.size();
+    position_ = static_cast<int32_t>(last ? endOffset : wordEnds_[piece.Start + piece.Length - 1]);
+    Append(word_.substr(piece.Start, piece.Length), Word, list);
+  }
   word_.clear();
+  wordEnds_.clear();
+}
+
+void TSourceReader::AddToWord(char b) {
+  word_.push_back(b);
+  wordEnds_.push_back(next_);
 }
 
 void TSourceReader::Append(const std::string& text, TokenKind kind, TTokenList& list) {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "app/reporter.h"
 #include "frontend/token.h"
@@ -27,6 +28,7 @@ class TSourceReader {
   void ReadString(char quote, TTokenList& list);
   void ContinueFreeForm(TTokenList& list);
   void Tokenize(char b, TTokenList& list);
+  void AddToWord(char b);
   void CompleteWord(size_t endOffset, TTokenList& list);
   void Append(const std::string& text, TokenKind kind, TTokenList& list);
   bool AtEnd() const { return next_ >= source_->size(); }
@@ -38,8 +40,20 @@ class TSourceReader {
   int32_t position_ = 0;  // SrcPos of the next record
   int32_t line_ = 0;      // Line of the next record
   std::string word_;      // the word being collected
+  std::vector<size_t> wordEnds_;  // offset just past each byte of the word
   std::string echo_;      // the current physical line, carriage returns left out
 };
+
+// One record's part of a word: a dotted operator or logical constant
+// (.lt., .true.) or the text between them.
+struct TWordPiece {
+  size_t Start;
+  size_t Length;
+};
+
+// Cuts a word at its dotted operators and logical constants: a.lt.b gives
+// a, .lt. and b; x.and..not.y gives x, .and., .not. and y.
+std::vector<TWordPiece> SplitWord(const std::string& word);
 
 // Fills SrcText of every record: the bytes from the end of the previous
 // record to the end of this one, carriage returns removed. Takes the same

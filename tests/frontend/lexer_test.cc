@@ -52,6 +52,23 @@ const TLexCase kLexCases[] = {
     {"Numbers", "x = 2d0 + 3.0_8 + 1.5 + .5 + 1.0d\n",
      "Word x\nAssign =\nRealConst 2d0\nOperator +\nRealConst 3.0_8\nOperator +\nRealConst 1.5\n"
      "Operator +\nRealConst .5\nOperator +\nWord 1.0d\nEndOfStatement \n"},
+    {"GluedDottedOperators", "if (a.lt.b) flag = x.and..not.y\n",
+     "IF if\nLParen (\nWord a\nOperator .lt.\nWord b\nRParen )\nWord flag\nAssign =\nWord x\n"
+     "Operator .and.\nOperator .not.\nWord y\nEndOfStatement \n"},
+    {"LogicalConstantsStandApart", "f = .TRUE..or.g.eq..false.\n",
+     "Word f\nAssign =\nWord .TRUE.\nOperator .or.\nWord g\nOperator .eq.\nWord .false.\n"
+     "EndOfStatement \n"},
+    {"NumbersBesideDottedOperators", "t = 1.eq.2.and.1.5e3.gt.x\n",
+     "Word t\nAssign =\nIntConst 1\nOperator .eq.\nIntConst 2\nOperator .and.\nRealConst 1.5e3\n"
+     "Operator .gt.\nWord x\nEndOfStatement \n"},
+    {"SignedExponentsJoin", "x = 1.0d-3*y + 2.5E+2 - 1e-1\n",
+     "Word x\nAssign =\nRealConst 1.0d-3\nOperator *\nWord y\nOperator +\nRealConst 2.5E+2\n"
+     "Operator -\nRealConst 1e-1\nEndOfStatement \n"},
+    {"ExponentJoinAfterDottedOperator", "t = a.lt.1d-6\n",
+     "Word t\nAssign =\nWord a\nOperator .lt.\nRealConst 1d-6\nEndOfStatement \n"},
+    {"NamesEndingInELetterDoNotJoin", "y = x1e-3 + e-1 + 1.5e -2\n",
+     "Word y\nAssign =\nWord x1e\nOperator -\nIntConst 3\nOperator +\nWord e\nOperator -\n"
+     "IntConst 1\nOperator +\nWord 1.5e\nOperator -\nIntConst 2\nEndOfStatement \n"},
     {"DottedOperatorsStandingAlone", "x = a .lt. b .AND. c\n",
      "Word x\nAssign =\nWord a\nOperator .lt.\nWord b\nOperator .AND.\nWord c\nEndOfStatement \n"},
 };
@@ -85,6 +102,16 @@ TEST(Lexer, NumbersKeepTheirValues) {
     EXPECT_EQ(integer, c.Integer) << c.Text;
     EXPECT_EQ(value, c.Value) << c.Text;
   }
+}
+
+TEST(Lexer, SplitRecordsKeepTheirExactSlices) {
+  TRecordingReporter reporter;
+  TTokenList list = RunPass1("  if (a.lt.b) x = 1.0d-3\n", reporter);
+  std::string slices;
+  for (const auto& t : list) slices += "[" + t->SrcText + "]";
+  EXPECT_EQ(slices, "[][  if][ (][a][.lt.][b][)][ x][ =][ 1.0d-3][\n][]");
+  EXPECT_EQ(list[9]->Kind, RealConst);
+  EXPECT_DOUBLE_EQ(list[9]->Value, 1.0e-3);
 }
 
 TEST(Lexer, OperatorPriorities) {
