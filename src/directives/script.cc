@@ -1,5 +1,37 @@
-// Lifetime of directive records and their shared parameter records.
+// Lifetime of directive records and their shared parameter records, and the
+// debug dump of a directive record.
 #include "directives/script.h"
+
+namespace {
+
+std::string KindText(int8_t kind) {
+  static const char* const kNames[] = {
+      "Install", "Static", "Dynamic", "Statement", "Name",    "Parameter", "Select",   "According",
+      "Varied",  "Fitting", "Pripro", "Postpro",   "Debug",   "DynPefThis", "Number"};
+  if (kind >= 0 && kind < static_cast<int8_t>(sizeof kNames / sizeof kNames[0])) {
+    return kNames[kind];
+  }
+  return std::to_string(static_cast<int>(kind));
+}
+
+std::string RegionWordText(int8_t word) {
+  static const char* const kNames[] = {"none", "define", "variable", "select", "unroll"};
+  if (word >= 0 && word < static_cast<int8_t>(sizeof kNames / sizeof kNames[0])) {
+    return kNames[word];
+  }
+  return std::to_string(static_cast<int>(word));
+}
+
+std::string MarkText(int8_t mark) {
+  static const char* const kNames[] = {"none", "RegionStart", "RegionEnd", "SubRegionStart",
+                                       "SubRegionEnd"};
+  if (mark >= 0 && mark < static_cast<int8_t>(sizeof kNames / sizeof kNames[0])) {
+    return kNames[mark];
+  }
+  return std::to_string(static_cast<int>(mark));
+}
+
+}  // namespace
 
 TScript::~TScript() {
   if (Params) {
@@ -9,4 +41,40 @@ TScript::~TScript() {
       }
     }
   }
+}
+
+// Shape: kind=K region=R mark=M params=(a#1,b#2) words=w0|w1 fit=F order=O
+// sampled=(1,2,3), "null" for a list that was never made, and " cut" at the
+// end when the sampled list was cut.
+std::string TScript::Dump() const {
+  std::string out = "kind=" + KindText(Kind) + " region=" + RegionWordText(RegionWord) +
+                    " mark=" + MarkText(Mark) + " params=";
+  if (!Params) {
+    out += "null";
+  } else {
+    out += "(";
+    for (size_t i = 0; i < Params->size(); ++i) {
+      const TScValData& param = *(*Params)[i];
+      out += (i > 0 ? "," : "") + param.Name + "#" + std::to_string(param.RefCount);
+    }
+    out += ")";
+  }
+  out += " words=";
+  for (size_t i = 0; i < Words.size(); ++i) {
+    out += (i > 0 ? "|" : "") + Words[i];
+  }
+  out += " fit=" + std::to_string(FitMethod) + " order=" + std::to_string(FitOrder) + " sampled=";
+  if (!SampledPoints) {
+    out += "null";
+  } else {
+    out += "(";
+    for (size_t i = 0; i < SampledPoints->size(); ++i) {
+      out += (i > 0 ? "," : "") + std::to_string((*SampledPoints)[i]);
+    }
+    out += ")";
+  }
+  if (SampledCut) {
+    out += " cut";
+  }
+  return out;
 }

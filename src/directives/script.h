@@ -34,6 +34,15 @@ enum DirectiveKind : int8_t {
   DkNumber = 14,
 };
 
+// The region type word after a tuning keyword (RegionWord).
+enum RegionWordValue : int8_t {
+  RegionWordNone = 0,
+  RegionWordDefine = 1,
+  RegionWordVariable = 2,
+  RegionWordSelect = 3,
+  RegionWordUnroll = 4,
+};
+
 enum DirectiveMark : int8_t {
   MarkNone = 0,
   RegionStart = 1,
@@ -61,4 +70,11 @@ class TScript {
   int32_t FitMethod = 0;
   int32_t FitOrder = 0;
   std::unique_ptr<std::vector<int32_t>> SampledPoints;
+  // Set when the sampled list held more points than a directive keeps and
+  // was cut there; the region model reports it.
+  bool SampledCut = false;
+
+  // One line with kind, region word, mark, parameters with their reference
+  // counts, words and fitting fields, for tests and debugging.
+  std::string Dump() const;
 };
