@@ -5,7 +5,7 @@ SANITIZE_BUILD ?= build-sanitize
 JOBS ?= 2
 EXAMPLE ?= examples/matvec.f
 
-.PHONY: all deps build sanitize-build check test test-sanitize demo clean
+.PHONY: all deps build sanitize-build check test test-sanitize demo bench clean
 
 all: build
 
@@ -30,6 +30,10 @@ check: test test-sanitize
 
 demo: build
 	$(BUILD)/vexnorscript $(EXAMPLE)
+
+bench: build
+	cmake --build $(BUILD) --target vexnor_bench_pass2 -j $(JOBS)
+	$(BUILD)/vexnor_bench_pass2
 
 clean:
 	rm -rf $(BUILD) $(SANITIZE_BUILD)

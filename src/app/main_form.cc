@@ -5,6 +5,8 @@
 #include <limits>
 
 #include "app/app_messages.h"
+#include "directives/directive_parser.h"
+#include "frontend/declarations.h"
 #include "frontend/lexer.h"
 #include "frontend/source_reader.h"
 
@@ -35,6 +37,7 @@ void TMainF::FormCreate(const std::vector<std::string>& args) {
   OpenRunLog();
   ReadCommandLine(args);
   TokenList.clear();
+  ValList.clear();
 }
 
 void TMainF::OpenRunLog() {
@@ -126,9 +129,15 @@ void TMainF::RunPass1() {
   SliceSource(source_, TokenList);
 }
 
-void TMainF::RunPass2() { LogLine(app_messages::PassStart(2)); }
+void TMainF::RunPass2() {
+  LogLine(app_messages::PassStart(2));
+  AnalyseDeclarations(TokenList, ValList, *this);
+}
 
-void TMainF::RunPass3() { LogLine(app_messages::PassStart(3)); }
+void TMainF::RunPass3() {
+  LogLine(app_messages::PassStart(3));
+  ParseDirectives(TokenList);
+}
 
 void TMainF::RunPass4() { LogLine(app_messages::PassStart(4)); }
 
@@ -165,6 +174,7 @@ bool TMainF::FormCloseQuery() {
 
 void TMainF::FormDestroy() {
   TokenList.clear();
+  ValList.clear();
   LogFile.Close();
 }
 

@@ -10,6 +10,7 @@
 #include "app/reporter.h"
 #include "frontend/source_reader.h"
 #include "frontend/token.h"
+#include "frontend/variable.h"
 #include "platform/files.h"
 #include "platform/window.h"
 
@@ -45,6 +46,7 @@ class TMainF : public TReporter {
   bool DebugFlag = true;
   std::string SourcePath;
   TTokenList TokenList;
+  TValList ValList;
   int32_t RoutineListLength = 0;
 
  private:

@@ -8,5 +8,6 @@ namespace frontend_messages {
 
 std::string TabFound();              // TAB文字が含まれています。
 std::string TabLine(int32_t line);   // Line = <line>
+std::string NoAssign();              // 式に'='がありません。
 
 }  // namespace frontend_messages

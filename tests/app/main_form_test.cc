@@ -138,6 +138,19 @@ TEST(RunDriver, ATabStopsTheRunAfterPass1) {
   EXPECT_TRUE(f.form.FormCloseQuery());
 }
 
+TEST(RunDriver, AStatementWithoutAssignStopsTheRunAfterPass2) {
+  TTempFolder source;
+  std::string path = source.Write("noassign.f", "      x + 1\n      end\n");
+  TFormFixture f({path});
+  f.form.FormActivate();
+  EXPECT_EQ(Tail(f.window.Lines, 2),
+            (std::vector<std::string>{
+                "Pass2 Start",
+                "*** Error *** **** " + Sjis("式に'='がありません。") + " **** [ x+1 ]"}));
+  EXPECT_TRUE(f.form.ErrorFlag);
+  EXPECT_TRUE(f.form.FinishedFlag);
+}
+
 TEST(RunDriver, FirstCloseRequestIsRefusedAndAbortsTheRun) {
   TTempFolder source;
   std::string path = source.Write("good.f", "      x = 1\n      end\n");

@@ -1,0 +1,68 @@
+// The variable table: one record per variable name and program unit, with
+// its type, kind or length, dimensions, PARAMETER value and the position of
+// its declaration among the statement records.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+enum ValType : int8_t {
+  VtInt = 0,
+  VtReal = 1,
+  VtChar = 2,
+  VtLogic = 3,
+  VtComplex = 4,
+  // Names first met as function references: the implicit type + 5.
+  VtIntFunc = 5,
+  VtRealFunc = 6,
+  VtCharFunc = 7,
+  VtLogicFunc = 8,
+  VtComplexFunc = 9,
+};
+
+class TValData {
+ public:
+  explicit TValData(std::string name) : Name(std::move(name)) {}
+
+  std::string Name;
+  bool HasValue = false;
+  bool IsArray = false;
+  bool IsArgument = false;
+  int32_t Unit = 0;
+  int8_t Type = -1;
+  int32_t KindLen = 0;
+  int32_t TypeStart = -1;
+  int32_t TypeEnd = -1;
+  int32_t DeclIndex = -1;
+  int32_t DimStart = -1;
+  int32_t DimEnd = -1;
+  int32_t ReadCount = 0;
+  int32_t WriteCount = 0;
+  double Value = 0.0;
+  int32_t DimCount = 0;
+  std::vector<int32_t> LowerBounds;
+  std::vector<int32_t> Extents;
+  uint32_t LoopMask = 0;
+  uint32_t DependMask = 0;
+  uint32_t BoundMask = 0;
+
+  // The type text of the IMPLICIT rule that typed the variable's first
+  // letter when it was first met ("real*8", "double precision"); empty under
+  // the default rule (integer for I to N, real otherwise).
+  std::string ImplicitType;
+  // A named constant: PARAMETER statement or attribute.
+  bool IsParameter = false;
+  // A type keyword in its declaration gave its type (not only DIMENSION or
+  // PARAMETER).
+  bool TypeDeclared = false;
+};
+
+using TValList = std::vector<std::unique_ptr<TValData>>;
+
+// The type word of a ValType ("Int", "RealFunc", ...).
+std::string ValTypeName(int8_t type);
+
+// One line per variable with every field that matters to later passes.
+std::string Dump(const TValData& var);
