@@ -7,24 +7,10 @@
 #include "app/app_messages.h"
 #include "directives/directive_parser.h"
 #include "frontend/declarations.h"
+#include "frontend/text.h"
+#include "regions/region_summary.h"
 #include "frontend/lexer.h"
 #include "frontend/source_reader.h"
-
-namespace {
-
-bool EqualsIgnoringCase(const std::string& a, const char* b) {
-  size_t i = 0;
-  for (; i < a.size() && b[i] != '\0'; ++i) {
-    char x = a[i];
-    char y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return i == a.size() && b[i] == '\0';
-}
-
-}  // namespace
 
 TMainF::TMainF(platform::TWindow& window, std::string logFolder)
     : Memo1(window), logFolder_(std::move(logFolder)) {
@@ -38,6 +24,7 @@ void TMainF::FormCreate(const std::vector<std::string>& args) {
   ReadCommandLine(args);
   TokenList.clear();
   ValList.clear();
+  RegionList.clear();
 }
 
 void TMainF::OpenRunLog() {
@@ -57,12 +44,12 @@ void TMainF::ReadCommandLine(const std::vector<std::string>& args) {
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     bool last = i + 1 == args.size();
-    if (EqualsIgnoringCase(arg, "-visualization") && !last) {
-      if (EqualsIgnoringCase(args[++i], "ON")) {
+    if (SameText(arg, "-visualization") && !last) {
+      if (SameText(args[++i], "ON")) {
         VisualFlag = true;
       }
-    } else if (EqualsIgnoringCase(arg, "-debug") && !last) {
-      DebugFlag = EqualsIgnoringCase(args[++i], "ON");
+    } else if (SameText(arg, "-debug") && !last) {
+      DebugFlag = SameText(args[++i], "ON");
     } else {
       SourcePath = arg;
     }
@@ -94,9 +81,13 @@ void TMainF::FormActivate() {
   // After Pass 4 the tuning regions, shown in the log even when one failed.
   RunPass4();
   ShowRegions();
-  if (StopsHere()) return;
+  if (StopsHere()) {
+    pass4_.reset();
+    return;
+  }
   // Pass 5 writes the output files; its errors are summed up at the end.
   RunPass5();
+  pass4_.reset();
   FinishRun();
 }
 
@@ -139,10 +130,20 @@ void TMainF::RunPass3() {
   ParseDirectives(TokenList);
 }
 
-void TMainF::RunPass4() { LogLine(app_messages::PassStart(4)); }
+void TMainF::RunPass4() {
+  LogLine(app_messages::PassStart(4));
+  pass4_ = std::make_unique<TPass4>(TokenList, ValList, RegionList, *this);
+  pass4_->Run();
+}
 
 // Shown in the window only: the heading and every region's summary.
-void TMainF::ShowRegions() { Show(app_messages::RegionHeading()); }
+void TMainF::ShowRegions() {
+  Show(app_messages::RegionHeading());
+  for (size_t i = 0; i < RegionList.size(); ++i) {
+    Show(app_messages::RegionNumber(i));
+    Show(RegionSummary(*RegionList[i]));
+  }
+}
 
 void TMainF::RunPass5() { LogLine(app_messages::PassStart(5)); }
 
@@ -175,6 +176,7 @@ bool TMainF::FormCloseQuery() {
 void TMainF::FormDestroy() {
   TokenList.clear();
   ValList.clear();
+  RegionList.clear();
   LogFile.Close();
 }
 

@@ -3,6 +3,8 @@
 // mark and the fitting options.
 #include "directives/directive_parser.h"
 
+#include "frontend/text.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <iterator>
@@ -16,47 +18,9 @@ const size_t kSentinelLength = sizeof kSentinel - 1;
 
 using TWords = std::vector<std::string>;
 
-char UpperAscii(char c) {
-  unsigned char byte = static_cast<unsigned char>(c);
-  return byte >= 'a' && byte <= 'z' ? static_cast<char>(byte - 'a' + 'A') : c;
-}
-
-std::string UpperAscii(const std::string& text) {
-  std::string upper = text;
-  std::transform(upper.begin(), upper.end(), upper.begin(), [](char c) { return UpperAscii(c); });
-  return upper;
-}
-
-// Equality with ASCII letter case ignored; other bytes compare exactly.
-bool SameText(const std::string& text, const char* word) {
-  size_t i = 0;
-  for (; i < text.size() && word[i] != '\0'; ++i) {
-    if (UpperAscii(text[i]) != UpperAscii(word[i])) return false;
-  }
-  return i == text.size() && word[i] == '\0';
-}
-
 bool IsDigit(char c) {
   unsigned char byte = static_cast<unsigned char>(c);
   return byte >= '0' && byte <= '9';
-}
-
-// Leading blanks, an optional sign and decimal digits; reading stops at the
-// first other byte. No digits gives 0; values beyond int32 saturate.
-int32_t IntValue(const std::string& text) {
-  size_t i = 0;
-  while (i < text.size() && text[i] == ' ') ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-    negative = text[i] == '-';
-    ++i;
-  }
-  const int64_t limit = negative ? -static_cast<int64_t>(INT32_MIN) : INT32_MAX;
-  int64_t value = 0;
-  for (; i < text.size() && IsDigit(text[i]); ++i) {
-    value = std::min(limit, value * 10 + (text[i] - '0'));
-  }
-  return static_cast<int32_t>(negative ? -value : value);
 }
 
 // A blank, "(", ")" or "," ends a word; the three delimiters other than the
@@ -266,6 +230,24 @@ void ParseStructure(TScript& script, const TParamIndex& params) {
 }
 
 }  // namespace
+
+// The integer value of a directive word: leading blanks, an optional sign and decimal digits; reading stops at the
+// first other byte. No digits gives 0; values beyond int32 saturate.
+int32_t IntValue(const std::string& text) {
+  size_t i = 0;
+  while (i < text.size() && text[i] == ' ') ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+    negative = text[i] == '-';
+    ++i;
+  }
+  const int64_t limit = negative ? -static_cast<int64_t>(INT32_MIN) : INT32_MAX;
+  int64_t value = 0;
+  for (; i < text.size() && IsDigit(text[i]); ++i) {
+    value = std::min(limit, value * 10 + (text[i] - '0'));
+  }
+  return static_cast<int32_t>(negative ? -value : value);
+}
 
 TScValData* TParamIndex::Lookup(const std::string& name) const {
   auto found = first_.find(UpperAscii(name));

@@ -6,19 +6,12 @@
 #include <limits>
 
 #include "frontend/frontend_messages.h"
+#include "frontend/text.h"
 
 namespace {
 
 // Dimensions read from one dimension list at the most.
 constexpr size_t kMaxDimensions = 100;
-
-std::string Upper(const std::string& text) {
-  std::string out = text;
-  for (char& c : out) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return out;
-}
 
 bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
@@ -245,7 +238,7 @@ bool TDeclarationAnalyser::AnalyseWordStatement(int32_t i, int32_t b) {
   int32_t next = i + 1;
   if (KindAt(next) == LParen) next = MatchParen(next, b) + 1;
   if (KindAt(next) == Assign) return false;
-  const std::string word = Upper(list_[i]->Text);
+  const std::string word = UpperAscii(list_[i]->Text);
   if (word == "ENDSELECT") {
     EndBlock();
   } else if (word == "ENDTYPE" || word == "ENDINTERFACE") {
@@ -513,8 +506,8 @@ void TDeclarationAnalyser::AnalyseImplicit(int32_t i, int32_t b) {
         last = list_[t + 2]->Text[0];
         t += 2;
       }
-      char low = static_cast<char>(Upper(std::string(1, from[0]))[0]);
-      char high = static_cast<char>(Upper(std::string(1, last))[0]);
+      char low = static_cast<char>(UpperAscii(std::string(1, from[0]))[0]);
+      char high = static_cast<char>(UpperAscii(std::string(1, last))[0]);
       for (char c = low; c <= high && c <= 'Z'; ++c) {
         implicit_[static_cast<unsigned char>(c)] = {type, text};
         implicit_[static_cast<unsigned char>(c - 'A' + 'a')] = {type, text};
@@ -954,7 +947,7 @@ void TDeclarationAnalyser::ReportStatementError(int32_t index, const std::string
 }
 
 TValData* TDeclarationAnalyser::Find(const std::string& name) {
-  auto found = index_.find(Upper(name) + '\x01' + std::to_string(unit_));
+  auto found = index_.find(UpperAscii(name) + '\x01' + std::to_string(unit_));
   return found == index_.end() ? nullptr : found->second;
 }
 
@@ -971,7 +964,7 @@ TValData* TDeclarationAnalyser::Create(const std::string& name) {
   var->ImplicitType = rule.Text;
   TValData* made = var.get();
   vars_.push_back(std::move(var));
-  index_[Upper(name) + '\x01' + std::to_string(unit_)] = made;
+  index_[UpperAscii(name) + '\x01' + std::to_string(unit_)] = made;
   return made;
 }
 

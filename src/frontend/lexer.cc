@@ -5,16 +5,9 @@
 #include <unordered_map>
 
 #include "frontend/keywords.h"
+#include "frontend/text.h"
 
 namespace {
-
-std::string Upper(const std::string& text) {
-  std::string out = text;
-  for (char& c : out) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return out;
-}
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -71,7 +64,7 @@ int32_t PriorityOf(const std::string& text) {
   if (text == "*") return 2;
   if (text == "/") return 3;
   if (text == "**") return 4;
-  std::string upper = Upper(text);
+  std::string upper = UpperAscii(text);
   if (upper == ".EQV." || upper == ".NEQV.") return 0;
   return 1;
 }
@@ -139,7 +132,7 @@ void Lex(TTokenList& list) {
       pending = false;
       continue;
     }
-    std::string upperKey = Upper(key);
+    std::string upperKey = UpperAscii(key);
     if (pending && IsPair(pendingFirst, upperKey)) {
       TToken& first = *list[prev];
       bool words = pendingFirst[0] >= 'A' && pendingFirst[0] <= 'Z';
