@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "frontend/token.h"
 #include "frontend/variable.h"
 #include "platform/files.h"
+#include "regions/pass4.h"
 #include "platform/window.h"
 
 class TMainF : public TReporter {
@@ -47,6 +49,7 @@ class TMainF : public TReporter {
   std::string SourcePath;
   TTokenList TokenList;
   TValList ValList;
+  TRegionList RegionList;
   int32_t RoutineListLength = 0;
 
  private:
@@ -67,4 +70,6 @@ class TMainF : public TReporter {
   std::string logFolder_;
   TSourceReader reader_;
   std::string source_;  // the bytes of the source file, read once
+  // Lives from Pass 4 to the end of the run: the regions point back to it.
+  std::unique_ptr<TPass4> pass4_;
 };

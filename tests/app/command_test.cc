@@ -62,6 +62,10 @@ TEST(Command, TabInSourceFailsAfterPass1) {
 TEST(Command, ExampleRunsToTheEnd) {
   TCommandResult run = RunCommand(std::string("'") + VEXNOR_SOURCE_DIR + "/examples/matvec.f'");
   EXPECT_EQ(run.Status, 0) << run.Output;
+  EXPECT_NE(run.Output.find("ﾁｭｰﾆﾝｸﾞﾘｰｼﾞｮﾝ : 0\nInstall Unroll mxv\nVexnor_Installmxv(,N,,,a,x,y) \n"),
+            std::string::npos)
+      << run.Output;
+  EXPECT_NE(run.Output.find("Static Select scale\n"), std::string::npos);
   EXPECT_NE(run.Output.find("**** End ****"), std::string::npos);
 }
 

@@ -1,0 +1,92 @@
+// Pass 4: system variables, region collection and ordering.
+#include "regions/pass4.h"
+
+#include <limits>
+
+#include "directives/script.h"
+#include "frontend/text.h"
+#include "regions/regions_messages.h"
+
+TPass4::TPass4(TTokenList& tokenList, TValList& valList, TRegionList& regionList,
+               TReporter& reporter)
+    : TokenList(tokenList), ValList(valList), RegionList(regionList), Reporter(reporter) {}
+
+void TPass4::Run() {
+  for (size_t i = 1; i + 1 < TokenList.size(); ++i) {
+    TScript* script = TokenList[i]->Script.get();
+    if (script == nullptr) continue;
+    if (script->Kind == DkStatement) {
+      if (!script->Words.empty() && !ReadSystemVariable(script->Words[0])) return;
+    } else if (script->Mark == RegionStart) {
+      RegionList.push_back(std::make_unique<TTuneRegion>(this, static_cast<int32_t>(i)));
+      script->Region = RegionList.back().get();
+    }
+  }
+  SortRegions();
+}
+
+// A statement directive of the form name = integer sets a system variable.
+// Returns false when the pass must end.
+bool TPass4::ReadSystemVariable(const std::string& statement) {
+  size_t equals = statement.find('=');
+  if (equals == std::string::npos) return true;
+  std::string name = TrimControl(statement.substr(0, equals));
+  int32_t value = 0;
+  if (!ReadIntegerConstant(TrimControl(statement.substr(equals + 1)), value)) {
+    Reporter.ReportError(regions_messages::NotAnIntegerConstant(statement));
+    return false;
+  }
+  if (FindSysVar(name) >= 0) {
+    Reporter.ReportError(regions_messages::SetTwice(statement));
+    return false;
+  }
+  sysVarIndex_[UpperAscii(name)] = static_cast<int32_t>(SysVars.size());
+  SysVars.emplace_back(name, value);
+  Reporter.LogLine(regions_messages::SystemVariable(statement));
+  return true;
+}
+
+int32_t TPass4::FindSysVar(const std::string& name) const {
+  auto found = sysVarIndex_.find(UpperAscii(name));
+  return found == sysVarIndex_.end() ? -1 : found->second;
+}
+
+// Exchange sort by Number: regions without a number (0) come first.
+void TPass4::SortRegions() {
+  for (size_t i = 0; i < RegionList.size(); ++i) {
+    for (size_t j = i + 1; j < RegionList.size(); ++j) {
+      if (RegionList[j]->Number < RegionList[i]->Number) std::swap(RegionList[i], RegionList[j]);
+    }
+  }
+}
+
+bool ReadIntegerConstant(const std::string& text, int32_t& value) {
+  size_t i = 0;
+  while (i < text.size() && text[i] == ' ') ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  int base = 10;
+  if (i < text.size() && (text[i] == '$' || text[i] == 'x' || text[i] == 'X')) {
+    base = 16;
+    ++i;
+  } else if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+    base = 16;
+    i += 2;
+  }
+  if (i >= text.size()) return false;
+  int64_t magnitude = 0;
+  for (; i < text.size(); ++i) {
+    char c = text[i];
+    int digit = c >= '0' && c <= '9'                ? c - '0'
+                : base == 16 && c >= 'a' && c <= 'f' ? c - 'a' + 10
+                : base == 16 && c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                                     : -1;
+    if (digit < 0) return false;
+    magnitude = magnitude * base + digit;
+    if (magnitude > static_cast<int64_t>(std::numeric_limits<int32_t>::max()) + 1) return false;
+  }
+  int64_t signedValue = negative ? -magnitude : magnitude;
+  if (signedValue > std::numeric_limits<int32_t>::max()) return false;
+  value = static_cast<int32_t>(signedValue);
+  return true;
+}

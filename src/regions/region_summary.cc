@@ -1,0 +1,31 @@
+// Region summary text.
+#include "regions/region_summary.h"
+
+std::string RegionSummary(const TTuneRegion& region) {
+  static const char* const kKinds[] = {"Install", "Static", "Dynamic"};
+  static const char* const kTypes[] = {"Define", "Variable", "Select", "Unroll"};
+  std::string out;
+  out += (region.TuneKind >= 0 && region.TuneKind <= 2 ? kKinds[region.TuneKind] : "");
+  out += " ";
+  out += (region.RegionType >= 0 && region.RegionType <= 3 ? kTypes[region.RegionType] : "");
+  out += " " + region.Name + "\r\n";
+  out += region.RoutineName + "(";
+  for (size_t k = 0; k < region.RegionVars.size(); ++k) {
+    if (k > 0) out += ",";
+    out += region.RegionVars[k].Name;
+  }
+  out += ") \r\n";
+  for (int32_t u = 0; u < region.VariedCount; ++u) {
+    size_t k = static_cast<size_t>(u);
+    out += "    varied " + region.VariedName[k] + " from " + std::to_string(region.VariedFrom[k]) +
+           " to " + std::to_string(region.VariedTo[k]) + "\r\n";
+  }
+  out += "  RefValStr = ( " + region.RefValStr + " )\r\n";
+  out += "  Case Count = " + std::to_string(region.CaseCount) + "\r\n";
+  out += "    SubRegion Count = " + std::to_string(region.SubRegions.size()) + "\r\n";
+  for (size_t i = 0; i < region.SubRegions.size(); ++i) {
+    out += "    AccordingStr(" + std::to_string(i) + ") = " + region.SubRegions[i]->AccordingStr +
+           "\r\n";
+  }
+  return out;
+}

@@ -1,0 +1,131 @@
+// A tuning region: the stretch of source between a region-start directive
+// and its matching region-end directive, with its name, varied parameters,
+// sub regions, cost rules, fitting rule, case count, the variables its
+// candidate routines receive and, for unroll regions, the loops to unroll.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "frontend/token.h"
+#include "frontend/variable.h"
+
+class TPass4;
+struct TScValData;
+class TScript;
+
+enum TuneKind : int8_t { TkNone = -1, TkInstall = 0, TkStatic = 1, TkDynamic = 2 };
+
+enum RegionType : int8_t { RtDefine = 0, RtVariable = 1, RtSelect = 2, RtUnroll = 3 };
+
+// The most varied parameters a region or sub region holds.
+constexpr int32_t kMaxVaried = 32;
+
+// The most cases a region may have; more would make the generated
+// routines impractically large (and the product of ranges could overflow).
+constexpr int64_t kMaxCaseCount = 100000;
+
+// A variable a region's candidate routines receive: its name, or the empty
+// string for one that is not passed (a local of the region).
+struct TRegionVar {
+  std::string Name;
+  TValData* Var;
+};
+
+// Varied parameters: entry u names a parameter and its inclusive range.
+struct TVariedList {
+  int32_t VariedCount = 0;
+  std::array<std::string, kMaxVaried> VariedName;
+  std::array<int32_t, kMaxVaried> VariedFrom{};
+  std::array<int32_t, kMaxVaried> VariedTo{};
+  std::array<TScValData*, kMaxVaried> VariedVal{};
+};
+
+class TSubRegion : public TVariedList {
+ public:
+  int8_t Kind = 0;
+  int32_t StartIndex = 0;
+  int32_t EndIndex = 0;
+  std::string AccordingStr;
+  int32_t CaseCount = 1;
+};
+
+class TTuneRegion : public TVariedList {
+ public:
+  // Builds the whole region from the region-start directive at startIndex;
+  // errors go to the pass's reporter.
+  TTuneRegion(TPass4* pass, int32_t startIndex);
+
+  TPass4* Pass;
+
+  // Working storage of the candidate generators.
+  int32_t CurCase = 0;
+  uint32_t ActiveMask = 0;
+  std::array<int32_t, kMaxVaried> Depth{};
+  std::array<int32_t, kMaxVaried> DoTokIndex{};
+  std::array<std::string, kMaxVaried> IndexName;
+  std::array<std::string, kMaxVaried> BlockCountName;
+  std::array<std::string, kMaxVaried> BlockIndexName;
+  std::array<std::string, kMaxVaried> RemainderName;
+  std::array<std::string, kMaxVaried> IndexRef;
+  int32_t UnrollLevel = 0;
+  int32_t UnrollCount = 0;
+
+  TTokenList* TokenList;
+  TValList* ValList;
+  int32_t StartIndex;
+  int32_t EndIndex;
+  std::string Name;
+  std::string RoutineName;
+  std::string RefValStr;
+  int8_t TuneKind = TkNone;
+  std::string KindName;
+  int8_t RegionType = RtDefine;
+  bool HasAccording = false;
+  std::string AccordingStr;
+  bool DynPefThis = false;
+  int32_t Number = 0;
+  std::vector<TRegionVar> RegionVars;
+  int32_t CaseCount = 0;
+  std::vector<uint32_t> SavedMasks;
+  std::vector<std::unique_ptr<TSubRegion>> SubRegions;
+  std::string IndentPrefix;
+  int32_t FitMethod = 0;
+  int32_t FitOrder = 0;
+  const std::vector<int32_t>* SampledPoints = nullptr;
+  std::array<TToken*, kMaxVaried> DoToken{};
+  std::array<TToken*, kMaxVaried> IndexVarToken{};
+  std::array<int32_t, kMaxVaried> InitBegin{};
+  std::array<int32_t, kMaxVaried> InitStop{};
+  std::array<int32_t, kMaxVaried> LimitBegin{};
+  std::array<int32_t, kMaxVaried> LimitStop{};
+  std::array<int32_t, kMaxVaried> StepBegin{};
+  std::array<int32_t, kMaxVaried> StepStop{};
+
+ private:
+  bool Build();
+  void SetName(const std::string& name);
+  void CheckName();
+  bool FindEnd();
+  bool WalkGeneral();
+  bool WalkUnroll();
+  bool BuildSubRegion(int32_t i);
+  bool ReadVaried(const TScript& script, TVariedList& list, bool regionLevel);
+  void MatchDoLoop(int32_t doIndex);
+  void ReadFitting(const TScript& script);
+  bool ComputeCaseCount();
+  void CheckSampledPoints();
+  void RemoveVariedNames();
+  void MarkBoundVariables();
+  void ReportError(const std::string& text);
+  TScript* ScriptAt(int32_t i) const;
+
+  bool sampledCut_ = false;
+};
+
+// The integer at the start of a word: optional blanks and sign, then
+// digits; 0 without digits; saturates at the int32 limits.
+int32_t LeadingInt(const std::string& word);
