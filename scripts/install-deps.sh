@@ -16,6 +16,10 @@ need_command g++ g++
 need_command make make
 need_file /usr/include/gtest/gtest.h libgtest-dev
 need_file /usr/include/iconv.h libc6-dev
+# Compiling and running the generated Fortran in the tests.
+need_command gfortran gfortran
+need_command mpirun openmpi-bin
+need_command mpif90 libopenmpi-dev
 
 if [ ${#missing[@]} -eq 0 ]; then
   exit 0

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "directives/directive_parser.h"
+#include "frontend/declarations.h"
 #include "frontend/lexer.h"
 #include "frontend/source_reader.h"
 #include "platform/terminal_window.h"
@@ -82,4 +84,12 @@ std::string Kinds(const TTokenList& list) {
     out += KindName(list[i]->Kind) + " " + list[i]->Text + "\n";
   }
   return out;
+}
+
+TPipeline::TPipeline(const std::string& source) {
+  List = RunPass1(source, Reporter);
+  AnalyseDeclarations(List, Vars, Reporter);
+  ParseDirectives(List);
+  Pass = std::make_unique<TPass4>(List, Vars, Regions, Reporter);
+  Pass->Run();
 }

@@ -3,10 +3,13 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/reporter.h"
+#include "frontend/variable.h"
+#include "regions/pass4.h"
 #include "frontend/token.h"
 #include "platform/window.h"
 
@@ -68,3 +71,16 @@ TTokenList RunPass1(const std::string& source, TReporter& reporter);
 
 // "Kind Text" of every record between the Sentinels, one per line.
 std::string Kinds(const TTokenList& list);
+
+// Passes 1 to 4 over a source: its records, variables and regions, with
+// what the passes reported.
+struct TPipeline {
+  explicit TPipeline(const std::string& source);
+  const TTuneRegion& Region(size_t k = 0) const { return *Regions.at(k); }
+
+  TRecordingReporter Reporter;
+  TTokenList List;
+  TValList Vars;
+  TRegionList Regions;
+  std::unique_ptr<TPass4> Pass;
+};

@@ -14,25 +14,11 @@ namespace {
 
 using platform::Sjis;
 
-// Passes 1 to 4 over a source.
-struct TRegions {
-  TRecordingReporter Reporter;
-  TTokenList List;
-  TValList Vars;
-  TRegionList Regions;
-  std::unique_ptr<TPass4> Pass;
+// Passes 1 to 4 over a source, with the region arguments as the summary
+// shows them.
+struct TRegions : TPipeline {
+  explicit TRegions(const std::string& source) : TPipeline(source) {}
 
-  explicit TRegions(const std::string& source) {
-    List = RunPass1(source, Reporter);
-    AnalyseDeclarations(List, Vars, Reporter);
-    ParseDirectives(List);
-    Pass = std::make_unique<TPass4>(List, Vars, Regions, Reporter);
-    Pass->Run();
-  }
-
-  const TTuneRegion& Region(size_t k = 0) const { return *Regions.at(k); }
-
-  // The argument list of a region as the summary shows it.
   std::string Arguments(size_t k = 0) const {
     std::string out;
     const std::vector<TRegionVar>& vars = Region(k).RegionVars;
