@@ -224,6 +224,7 @@ void TDeclarationAnalyser::EndUnit() {
   if (unitDepth_ <= 0) {
     unitDepth_ = 0;
     ++unit_;
+    unitVars_.clear();
     ResetImplicitTable();
     blockDepth_ = 0;
   }
@@ -513,6 +514,13 @@ void TDeclarationAnalyser::AnalyseImplicit(int32_t i, int32_t b) {
         implicit_[static_cast<unsigned char>(c - 'A' + 'a')] = {type, text};
       }
     }
+  }
+  // The dummy arguments met in the unit's heading take the new rules too.
+  for (TValData* var : unitVars_) {
+    if (var->TypeDeclared || var->Name.empty()) continue;
+    const TImplicitRule& rule = implicit_[static_cast<unsigned char>(var->Name[0])];
+    var->Type = static_cast<int8_t>(var->Type >= VtIntFunc ? rule.Type + 5 : rule.Type);
+    var->ImplicitType = rule.Text;
   }
 }
 
@@ -964,6 +972,7 @@ TValData* TDeclarationAnalyser::Create(const std::string& name) {
   var->ImplicitType = rule.Text;
   TValData* made = var.get();
   vars_.push_back(std::move(var));
+  unitVars_.push_back(made);
   index_[UpperAscii(name) + '\x01' + std::to_string(unit_)] = made;
   return made;
 }

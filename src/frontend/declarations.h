@@ -102,6 +102,7 @@ class TDeclarationAnalyser {
   TValList& vars_;
   TReporter& reporter_;
   std::unordered_map<std::string, TValData*> index_;  // upper name + unit
+  std::vector<TValData*> unitVars_;  // the variables of the current unit
   std::array<TImplicitRule, 256> implicit_;
   int32_t unit_ = 0;
   int32_t unitDepth_ = 0;
