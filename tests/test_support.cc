@@ -78,6 +78,18 @@ TTokenList RunPass1(const std::string& source, TReporter& reporter) {
   return list;
 }
 
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    lines.push_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  return lines;
+}
+
 std::string Kinds(const TTokenList& list) {
   std::string out;
   for (size_t i = 1; i + 1 < list.size(); ++i) {

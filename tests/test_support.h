@@ -69,6 +69,9 @@ std::string ReadFileBytes(const std::string& path);
 // records.
 TTokenList RunPass1(const std::string& source, TReporter& reporter);
 
+// The lines of a text, without their line ends.
+std::vector<std::string> Lines(const std::string& text);
+
 // "Kind Text" of every record between the Sentinels, one per line.
 std::string Kinds(const TTokenList& list);
 
