@@ -39,6 +39,13 @@ int32_t EnclosingLoop(const TTuneRegion& region) {
 
 }  // namespace
 
+bool ProvidedBySharedInclude(const std::string& name) {
+  std::string upper = UpperAscii(name);
+  return upper == "MYID" || upper == "IERR" || upper.rfind("VEXNOR_", 0) == 0 ||
+         upper.rfind("VEXNORLSM_", 0) == 0 || upper.rfind("MPI_", 0) == 0 ||
+         upper.rfind("PMPI_", 0) == 0;
+}
+
 void CollectRegionVars(TTuneRegion& region) {
   std::vector<TRegionVar>& vars = region.RegionVars;
   vars.clear();
@@ -47,6 +54,10 @@ void CollectRegionVars(TTuneRegion& region) {
   for (int32_t i = region.StartIndex; i <= region.EndIndex; ++i) {
     const TToken& t = At(region, i);
     if (t.Var == nullptr || listed.count(t.Var) != 0 || !Passable(*t.Var)) continue;
+    if (ProvidedBySharedInclude(t.Var->Name)) {
+      region.UsesSharedNames = true;
+      continue;
+    }
     if (t.Var->IsArgument || t.Access == AccessRead || t.Access == AccessReadWrite) {
       listed[t.Var] = vars.size();
       vars.push_back({t.Var->Name, t.Var});
@@ -93,6 +104,10 @@ void CollectRegionVars(TTuneRegion& region) {
       for (int32_t i = from; i >= 0 && i < to; ++i) {
         TValData* needed = At(region, i).Var;
         if (needed == nullptr || listed.count(needed) != 0 || !Passable(*needed)) continue;
+        if (ProvidedBySharedInclude(needed->Name)) {
+          region.UsesSharedNames = true;
+          continue;
+        }
         listed[needed] = vars.size();
         vars.push_back({needed->Name, needed});
       }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "regions/tune_region.h"
 
@@ -12,6 +13,10 @@
 // written variable that is not read afterwards becomes a local (empty name).
 // Passed arrays bring the variables their declarations need.
 void CollectRegionVars(TTuneRegion& region);
+
+// True for a name that the shared include file VexnorScript.h declares:
+// myid, ierr, the Vexnor_ settings, the fitting bounds and every MPI name.
+bool ProvidedBySharedInclude(const std::string& name);
 
 // Orders the passed variables by the position of their declarations;
 // undeclared ones first. Locals keep their positions.

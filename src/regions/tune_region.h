@@ -104,6 +104,10 @@ class TTuneRegion : public TVariedList {
   std::array<int32_t, kMaxVaried> LimitStop{};
   std::array<int32_t, kMaxVaried> StepBegin{};
   std::array<int32_t, kMaxVaried> StepStop{};
+  // The region uses names that the shared include file declares (myid,
+  // MPI constants, ...): they are not passed, and the generated routines
+  // include the file instead.
+  bool UsesSharedNames = false;
 
  private:
   bool Build();

@@ -196,6 +196,10 @@ const TPassedCase kPassedCases[] = {
      "      subroutine s(k)\n      select case (k)\n      case (1)\n" REGION("      x = 1\n")
      "      end select\n      z = x\n      end\n",
      "x"},
+    {"SharedNamesComeFromTheInclude",
+     "      subroutine s(y)\n" REGION("      y = myid\n      call MPI_BARRIER(MPI_COMM_WORLD, ierr)\n")
+     "      end\n",
+     "y"},
     {"ReadAgainInTheNextIteration",
      "      subroutine s(n)\n      do it = 1, n\n        y = x\n" REGION("        x = it\n")
      "      enddo\n      end\n",

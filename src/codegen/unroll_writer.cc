@@ -1,0 +1,31 @@
+// Candidate body statements. Loops are not unrolled yet: every statement
+// is copied as it stands, so candidates 2 and up compute what candidate 1
+// computes.
+#include "codegen/unroll_writer.h"
+
+#include "codegen/fold_line.h"
+
+int32_t CopyStatement(const TTuneRegion& region, std::string& out, int32_t i) {
+  std::string line;
+  int32_t j = i;
+  for (; j < region.EndIndex; ++j) {
+    const TToken& record = *(*region.TokenList)[static_cast<size_t>(j)];
+    line += record.SrcText;
+    if (record.Kind == EndOfStatement) break;
+  }
+  if (j >= region.EndIndex) j = region.EndIndex - 1;
+  out += FoldLine(line);
+  return j;
+}
+
+int32_t WriteDoLoop(TTuneRegion& region, std::string& out, int32_t i, uint32_t, int32_t) {
+  return CopyStatement(region, out, i);
+}
+
+int32_t WriteIfBlock(TTuneRegion& region, std::string& out, int32_t i, uint32_t, int32_t) {
+  return CopyStatement(region, out, i);
+}
+
+int32_t WriteStatement(TTuneRegion& region, std::string& out, int32_t i, uint32_t, int32_t) {
+  return CopyStatement(region, out, i);
+}

@@ -1,0 +1,26 @@
+// Writing the body statements of unroll candidates 2 and up, where loops
+// are unrolled to the candidate's depths. Each writer is given the index of
+// the record that begins a statement and returns the index of the last
+// record it wrote; the candidate body goes on after it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "regions/tune_region.h"
+
+// A DO loop with its body, up to its ENDDO.
+int32_t WriteDoLoop(TTuneRegion& region, std::string& out, int32_t i, uint32_t outerMask,
+                    int32_t copy);
+
+// An IF statement or block.
+int32_t WriteIfBlock(TTuneRegion& region, std::string& out, int32_t i, uint32_t outerMask,
+                     int32_t copy);
+
+// A statement that begins with a variable, as an assignment does.
+int32_t WriteStatement(TTuneRegion& region, std::string& out, int32_t i, uint32_t outerMask,
+                       int32_t copy);
+
+// The statement that begins at record i copied unchanged, folded at column
+// 72; returns the index of its end record.
+int32_t CopyStatement(const TTuneRegion& region, std::string& out, int32_t i);

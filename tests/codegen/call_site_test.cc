@@ -1,0 +1,164 @@
+// Call sites and case bodies of select regions.
+#include "codegen/call_site.h"
+
+#include <gtest/gtest.h>
+
+#include "codegen/processing_block.h"
+#include "test_support.h"
+
+namespace {
+
+TGenContext ContextFor(const TPipeline& p, TRecordingReporter& reporter, bool debug = true) {
+  TGenContext context;
+  context.DebugFlag = debug;
+  context.RegionList = &p.Regions;
+  context.Reporter = &reporter;
+  return context;
+}
+
+std::string CallSite(const std::string& source, TCallSiteMode mode, bool debug = true) {
+  TPipeline p(source);
+  TRecordingReporter reporter;
+  std::string out;
+  WriteCallSite(p.Region(), ContextFor(p, reporter, debug), "", mode, out);
+  return out;
+}
+
+const char kMat[] =
+    "      subroutine s(a, n)\n      real a(n)\n      integer n\n"
+    "!Vexnor$ install select region start\n!Vexnor$ name mat\n"
+    "      a(1) = n\n     &  + 1\n   10 continue\n"
+    "!Vexnor$ install select region end\n      end\n";
+
+TEST(CallSite, ReplacesTheRegionAndCommentsItsLines) {
+  EXPECT_EQ(CallSite(kMat, CallSiteFull),
+            "      call Vexnor_SetParm(1,'mat',N, iusw1_mat)\n"
+            "      call Vexnor_Installmat(a,n,iusw1_mat)\n"
+            "!Vexnor$ install select region start\n"
+            "!Vexnor$ name mat\n"
+            "c     a(1) = n\n"
+            "c    &  + 1\n"
+            "c  10 continue\n"
+            "!Vexnor$ install select region end\n");
+}
+
+TEST(CallSite, ModesLeaveOutTheirParts) {
+  EXPECT_EQ(CallSite(kMat, CallSiteInCase),
+            "      call Vexnor_SetParm(1,'mat',N, iusw1_mat)\n"
+            "      call Vexnor_Installmat(a,n,iusw1_mat)\n");
+  EXPECT_EQ(CallSite(kMat, CallSiteParameterOnly), "      call Vexnor_SetParm(1,'mat',N, iusw1_mat)\n");
+  std::string noParameter = CallSite(kMat, CallSiteNoParameter);
+  EXPECT_EQ(noParameter.rfind("      call Vexnor_Installmat(a,n,iusw1_mat)\n", 0), 0u);
+}
+
+TEST(CallSite, StatementsAfterEmptyLinesBecomeComments) {
+  std::string out = CallSite(
+      "      subroutine s(x)\n!Vexnor$ static select region start\n\n      x = 1\n\n\n"
+      "      x = 2\n!Vexnor$ static select region end\n      end\n",
+      CallSiteFull);
+  EXPECT_NE(out.find("\nc     x = 1\n\n\nc     x = 2\n"), std::string::npos) << out;
+  EXPECT_EQ(out.find("\n      x ="), std::string::npos) << out;
+}
+
+TEST(CallSite, DebugBlockWithDebugOff) {
+  std::string out = CallSite(
+      "      subroutine s\n!Vexnor$ install select region start\n!Vexnor$ name mat\n"
+      "!Vexnor$ debug (bp, pp, xyz)\n!Vexnor$ install select region end\n      end\n",
+      CallSiteFull, false);
+  EXPECT_EQ(out.substr(out.find("!Vexnor$ debug")),
+            "!Vexnor$ debug (bp, pp, xyz)\n"
+            "c      if(Vexnor_DEBUG .ge. 1)then\n"
+            "c        print *, \"myid: \",myid\n"
+            "c        print *, \"Install Routine: \",\"mat\"\n"
+            "c        print *, \"Vexnor_STARTTUNESIZE: \",\n"
+            "c     &      Vexnor_STARTTUNESIZE\n"
+            "c        print *, \"Vexnor_ENDTUNESIZE: \",\n"
+            "c     &      Vexnor_ENDTUNESIZE\n"
+            "c        print *, \"Vexnor_SAMPDIST: \",\n"
+            "c     &      Vexnor_SAMPDIST\n"
+            "c        print *, \"iusw1: \",iusw1_mat\n"
+            "c        print *, \"Error! : xyz \"\n"
+            "c        print *, \"You can only specify the system parameters\"\n"
+            "c        print *, \"   in the co-operator of debug. \"\n"
+            "c      endif\n"
+            "!Vexnor$ install select region end\n");
+}
+
+TEST(CallSite, DebugPrintsOnlyNamesSpelledLikeSystemVariables) {
+  std::string out = CallSite(
+      "      subroutine s\n!Vexnor$ static select region start\n!Vexnor$ name m\n"
+      "!Vexnor$ debug (Vexnor_NUMPROCS, VEXNOR_NUMPROCS)\n!Vexnor$ static select region end\n"
+      "      end\n",
+      CallSiteFull, true);
+  EXPECT_NE(out.find("        print *, \"Vexnor_NUMPROCS: \",\n     &      Vexnor_NUMPROCS\n"),
+            std::string::npos)
+      << out;
+  EXPECT_NE(out.find("        print *, \"Error! : VEXNOR_NUMPROCS \"\n"), std::string::npos) << out;
+}
+
+std::string Case(const std::string& source, int32_t k) {
+  TPipeline p(source);
+  TRecordingReporter reporter;
+  std::string out;
+  WriteCase(p.Region(), ContextFor(p, reporter), k, out);
+  return out;
+}
+
+TEST(Case, VariedNamesBecomeTheirValues) {
+  const char source[] =
+      "      subroutine s(a)\n      real a(10)\n!Vexnor$ static select region start\n"
+      "!Vexnor$ varied (p) from 1 to 2\n!Vexnor$ varied (q) from 1 to 3\n"
+      "      a( p) = q\n      a(1) = a(p)+q\n!Vexnor$ static select region end\n      end\n";
+  EXPECT_EQ(Case(source, 5), "          a( 2) = 2\n          a(1) = a(2)+2\n");
+  EXPECT_EQ(Case(source, 1), "          a( 1) = 1\n          a(1) = a(1)+1\n");
+}
+
+TEST(Case, OnlyTheCasesSubRegionAndNoProcessingBlocks) {
+  const char source[] =
+      "      subroutine s(x)\n!Vexnor$ static select region start\n"
+      "!Vexnor$ pripro sub region start\n      x = 0\n!Vexnor$ pripro sub region end\n"
+      "!Vexnor$ select sub region start\n!Vexnor$ varied (m) from 1 to 2\n      x = m\n"
+      "!Vexnor$ select sub region end\n"
+      "!Vexnor$ select sub region start\n      x = 9\n!Vexnor$ select sub region end\n"
+      "!Vexnor$ static select region end\n      end\n";
+  EXPECT_EQ(Case(source, 2), "          x = 2\n");
+  EXPECT_EQ(Case(source, 3), "          x = 9\n");
+}
+
+TEST(Case, LabelsStayInTheirColumnsAndNestedRegionsBecomeCallSites) {
+  const char source[] =
+      "      subroutine s(x)\n!Vexnor$ static select region start\n"
+      "      x = 1\n   10 continue\n"
+      "!Vexnor$ install select region start\n!Vexnor$ name inner\n      x = 2\n"
+      "!Vexnor$ install select region end\n"
+      "!Vexnor$ static select region end\n      end\n";
+  EXPECT_EQ(Case(source, 1),
+            "          x = 1\n   10     continue\n"
+            "          call Vexnor_SetParm(1,'inner',N, iusw1_inner)\n"
+            "          call Vexnor_Installinner(x,iusw1_inner)\n");
+}
+
+TEST(ProcessingBlock, CollectsEveryBlockOfItsKind) {
+  TPipeline p(
+      "      subroutine s(x)\n!Vexnor$ static select region start\n"
+      "!Vexnor$ pripro sub region start\n      x = 0\n!Vexnor$ pripro sub region end\n"
+      "!Vexnor$ postpro sub region start\n      x = 9\n!Vexnor$ postpro sub region end\n"
+      "!Vexnor$ select sub region start\n      x = 5\n!Vexnor$ select sub region end\n"
+      "!Vexnor$ pripro sub region start\nc note\n      x = x + 1\n!Vexnor$ pripro sub region end\n"
+      "!Vexnor$ pripro sub region start\n!Vexnor$ debug (pp)\n!Vexnor$ pripro sub region end\n"
+      "!Vexnor$ static select region end\n      end\n");
+  TRecordingReporter reporter;
+  EXPECT_EQ(ProcessingBlock(p.Region(), Pripro, reporter),
+            "c!Vexnor$ pripro sub region start\n      x = 0\nc note\n      x = x + 1\n"
+            "c!Vexnor$ pripro sub region end\n");
+  EXPECT_EQ(ProcessingBlock(p.Region(), Postpro, reporter),
+            "c!Vexnor$ postpro sub region start\n      x = 9\nc!Vexnor$ postpro sub region end\n");
+  EXPECT_EQ(reporter.Errors, 0);
+  TPipeline empty("      subroutine s(x)\n!Vexnor$ static select region start\n"
+                  "!Vexnor$ pripro sub region start\n!Vexnor$ debug (pp)\n"
+                  "!Vexnor$ pripro sub region end\n      x = 1\n!Vexnor$ static select region end\n"
+                  "      end\n");
+  EXPECT_EQ(ProcessingBlock(empty.Region(), Pripro, reporter), "");
+}
+
+}  // namespace
