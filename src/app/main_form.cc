@@ -8,12 +8,13 @@
 #include "directives/directive_parser.h"
 #include "frontend/declarations.h"
 #include "frontend/text.h"
+#include "output/pass5.h"
 #include "regions/region_summary.h"
 #include "frontend/lexer.h"
 #include "frontend/source_reader.h"
 
-TMainF::TMainF(platform::TWindow& window, std::string logFolder)
-    : Memo1(window), logFolder_(std::move(logFolder)) {
+TMainF::TMainF(platform::TWindow& window, std::string programFolder)
+    : Memo1(window), programFolder_(std::move(programFolder)) {
   Memo1.SetCloseQuery([this] { return FormCloseQuery(); });
 }
 
@@ -28,7 +29,7 @@ void TMainF::FormCreate(const std::vector<std::string>& args) {
 }
 
 void TMainF::OpenRunLog() {
-  std::string path = logFolder_ + "VexScriptLog.txt";
+  std::string path = programFolder_ + "VexScriptLog.txt";
   if (!LogFile.Open(path)) {
     Memo1.ShowMessage(app_messages::CannotOpenLog(path));
   }
@@ -145,7 +146,17 @@ void TMainF::ShowRegions() {
   }
 }
 
-void TMainF::RunPass5() { LogLine(app_messages::PassStart(5)); }
+void TMainF::RunPass5() {
+  LogLine(app_messages::PassStart(5));
+  TGenContext context;
+  context.VisualFlag = VisualFlag;
+  context.DebugFlag = DebugFlag;
+  context.RegionList = &RegionList;
+  context.Reporter = this;
+  context.AbortFlag = &AbortFlag;
+  TPass5 pass5(SourcePath, TokenList, ValList, RegionList, context, programFolder_);
+  pass5.Generate(RoutineListLength);
+}
 
 void TMainF::FinishRun() {
   LogLine(app_messages::End());

@@ -18,9 +18,10 @@
 
 class TMainF : public TReporter {
  public:
-  // window shows the log; logFolder (with its trailing separator) receives
-  // the run log file, normally the executable's folder.
-  TMainF(platform::TWindow& window, std::string logFolder);
+  // window shows the log; programFolder (with its trailing separator) is
+  // the executable's folder: it receives the run log file and holds the
+  // data files the generators copy.
+  TMainF(platform::TWindow& window, std::string programFolder);
   ~TMainF() override;
   TMainF(const TMainF&) = delete;
   TMainF& operator=(const TMainF&) = delete;
@@ -67,7 +68,7 @@ class TMainF : public TReporter {
   // Adds a line to the window only, without handling pending requests.
   void Show(const std::string& text) { Memo1.AddText(text); }
 
-  std::string logFolder_;
+  std::string programFolder_;
   TSourceReader reader_;
   std::string source_;  // the bytes of the source file, read once
   // Lives from Pass 4 to the end of the run: the regions point back to it.

@@ -1,0 +1,109 @@
+// Transformed source writer.
+#include "output/source_writer.h"
+
+#include "codegen/call_site.h"
+#include "directives/script.h"
+#include "frontend/text.h"
+
+namespace {
+
+const char kIncludes[] =
+    "\n\n"
+    "      include 'Vexnor_ControlRoutines.f'\n"
+    "      include 'Vexnor_DynamicRoutines.f'\n"
+    "      include 'Vexnor_InstallRoutines.f'\n"
+    "      include 'Vexnor_StaticRoutines.f'\n";
+
+// The END of a program unit at the outermost level, not of a block
+// construct (end select, end where, ...) or of an internal procedure.
+bool EndsOuterUnit(const TTokenList& list, size_t i) {
+  if (list[i]->Kind != KwEnd || list[i]->UnitDepth > 1) return false;
+  if (i + 1 >= list.size()) return true;
+  const std::string& next = list[i + 1]->Text;
+  for (const char* word : {"SELECT", "WHERE", "FORALL", "ASSOCIATE", "BLOCK", "CRITICAL", "TYPE",
+                           "INTERFACE", "ENUM"}) {
+    if (SameText(next, word)) return SameText(next, "BLOCK") && i + 2 < list.size() &&
+                                      SameText(list[i + 2]->Text, "DATA");
+  }
+  return true;
+}
+
+// include 'VexnorScript.h' at record i.
+bool IncludesSharedFile(const TTokenList& list, size_t i) {
+  if (list[i]->Kind != KwInclude || i + 1 >= list.size()) return false;
+  std::string name = list[i + 1]->Text;
+  if (name.size() >= 2) name = name.substr(1, name.size() - 2);
+  return list[i + 1]->Kind == StringConst && SameText(name, "VexnorScript.h");
+}
+
+// The regions of a unit that stand in its code (not inside another region)
+// get their case variables declared after the unit's include line, so that
+// units under IMPLICIT NONE compile.
+std::string CaseVariableDeclarations(const TRegionList& regions, int32_t unit,
+                                     const TTokenList& list) {
+  std::string out;
+  for (const auto& region : regions) {
+    if (region->EndIndex <= region->StartIndex) continue;
+    if (list[static_cast<size_t>(region->StartIndex)]->Unit != unit) continue;
+    bool nested = false;
+    for (const auto& other : regions) {
+      nested = nested || (other.get() != region.get() && other->StartIndex < region->StartIndex &&
+                          region->StartIndex < other->EndIndex);
+    }
+    if (!nested) out += "      integer iusw1_" + region->Name + "\n";
+  }
+  return out;
+}
+
+}  // namespace
+
+void WriteSource(const TTokenList& list, TRegionList& regions, const TGenContext& context,
+                 std::string& out) {
+  bool includesPending = true;
+  int32_t sharedIncludeUnit = -1;
+  for (size_t i = 0; i < list.size(); ++i) {
+    const TToken& record = *list[i];
+    const TScript* script = record.Script.get();
+    if (script == nullptr) {
+      out += record.SrcText;
+      if (IncludesSharedFile(list, i)) sharedIncludeUnit = record.Unit;
+      if (record.Kind == EndOfStatement && sharedIncludeUnit >= 0) {
+        out += CaseVariableDeclarations(regions, sharedIncludeUnit, list);
+        sharedIncludeUnit = -1;
+      }
+      if (includesPending && EndsOuterUnit(list, i)) {
+        includesPending = false;
+        out += kIncludes;
+      }
+      continue;
+    }
+    if (script->Mark == RegionStart && script->Region != nullptr) {
+      TTuneRegion& region = *script->Region;
+      if (static_cast<int32_t>(i) < region.EndIndex) {
+        WriteCallSite(region, context, "",
+                      region.DynPefThis ? CallSiteNoParameter : CallSiteFull, out);
+        i = static_cast<size_t>(region.EndIndex);
+      }
+      continue;
+    }
+    if (script->Kind == DkDynPefThis) {
+      if (script->Params && !script->Params->empty()) {
+        std::string name;
+        for (char c : (*script->Params)[0]->Name) {
+          if (c != '"' && c != '\'') name += c;
+        }
+        for (auto& region : regions) {
+          if (!SameText(region->Name, name)) continue;
+          region->DynPefThis = true;
+          WriteCallSite(*region, context, "", CallSiteParameterOnly, out);
+        }
+      }
+    } else if (script->Kind == DkStatement) {
+      std::string indent;
+      for (int32_t level = 0; level < record.BlockDepth; ++level) indent += "  ";
+      out += indent + (script->Words.empty() ? "" : script->Words[0]) + "\n";
+    } else {
+      out += record.SrcText;
+    }
+  }
+}
