@@ -29,7 +29,7 @@ test-sanitize: sanitize-build
 check: test test-sanitize
 
 demo: build
-	$(BUILD)/vexnorscript $(EXAMPLE)
+	scripts/demo.sh $(BUILD) $(EXAMPLE)
 
 bench: build
 	cmake --build $(BUILD) --target vexnor_bench_pass2 -j $(JOBS)

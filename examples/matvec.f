@@ -1,6 +1,8 @@
 c     VexnorScript example: a matrix-vector product tuned by unrolling
-c     its outer loop, and a scaling step tuned by choosing between two
-c     ways of writing it.
+c     its outer loop (at install time), and a scaling step tuned by
+c     choosing between two ways of writing it (before execution).  The
+c     directive lines are comments to a Fortran compiler, so the file
+c     also compiles and runs untranslated.
       program matvec
       implicit none
       include 'VexnorScript.h'
@@ -8,6 +10,7 @@ c     ways of writing it.
       parameter (N = 400)
       real*8 a(N, N), x(N), y(N), s
       integer i, j
+!Vexnor$ character*200 routines
 
       call MPI_INIT(ierr)
       call MPI_COMM_RANK(MPI_COMM_WORLD, myid, ierr)
@@ -15,6 +18,11 @@ c     ways of writing it.
 !Vexnor$ Vexnor_STARTTUNESIZE = 100
 !Vexnor$ Vexnor_ENDTUNESIZE = 400
 !Vexnor$ Vexnor_SAMPDIST = 100
+!Vexnor$ Vexnor_DEBUG = 0
+!Vexnor$ call Vexnor_ATset(1, routines)
+!Vexnor$ call Vexnor_ATexec(1, routines)
+!Vexnor$ call Vexnor_ATset(2, routines)
+!Vexnor$ call Vexnor_ATexec(2, routines)
 
       do j = 1, N
         do i = 1, N
@@ -50,7 +58,7 @@ c     ways of writing it.
 !Vexnor$ static select region end
 
       if (myid .eq. 0) then
-        print *, 'sum of y = ', sum(y)
+        print '(a, f16.4)', 'sum of y = ', sum(y)
       endif
       call MPI_FINALIZE(ierr)
       end
