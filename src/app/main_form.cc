@@ -112,6 +112,7 @@ void TMainF::RunPass1() {
     ErrorFlag = true;
     return;
   }
+  TokenList.reserve(source_.size() / 4 + 16);
   TokenList.push_back(
       std::make_unique<TToken>("", Sentinel, reader_.Position(), reader_.LineCounter()));
   reader_.Read(source_, TokenList, *this);

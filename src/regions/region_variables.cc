@@ -69,6 +69,8 @@ void CollectRegionVars(TTuneRegion& region) {
 
   // A variable written inside is passed when its value is used afterwards:
   // the first use after the region decides, up to the end of the unit.
+  size_t undecidedCount = 0;
+  for (const TRegionVar& entry : vars) undecidedCount += entry.Name == undecided ? 1 : 0;
   auto decide = [&](int32_t i) {
     const TToken& t = At(region, i);
     if (t.Var == nullptr) return;
@@ -76,9 +78,14 @@ void CollectRegionVars(TTuneRegion& region) {
     if (found == listed.end() || vars[found->second].Name != undecided) return;
     if (t.Access == AccessRead || t.Access == AccessReadWrite) {
       vars[found->second].Name = t.Var->Name;
+      --undecidedCount;
     } else if (t.Access == AccessWrite) {
       vars[found->second].Name.clear();
+      --undecidedCount;
     }
+  };
+  auto scan = [&](int32_t from, int32_t to) {
+    for (int32_t i = from; i < to && undecidedCount > 0; ++i) decide(i);
   };
   const int32_t size = static_cast<int32_t>(region.TokenList->size());
   int32_t unitEnd = region.EndIndex;
@@ -87,11 +94,11 @@ void CollectRegionVars(TTuneRegion& region) {
   }
   // Inside a loop, the statements of the loop before the region run again
   // after it, before those after the loop.
-  int32_t loop = EnclosingLoop(region);
+  int32_t loop = undecidedCount > 0 ? EnclosingLoop(region) : -1;
   int32_t loopEnd = loop >= 0 ? std::min(At(region, loop).EndDoIndex, unitEnd) : unitEnd;
-  for (int32_t i = region.EndIndex; i < loopEnd; ++i) decide(i);
-  for (int32_t i = loop; loop >= 0 && i < region.StartIndex; ++i) decide(i);
-  for (int32_t i = loopEnd; i < unitEnd; ++i) decide(i);
+  scan(region.EndIndex, loopEnd);
+  if (loop >= 0) scan(loop, region.StartIndex);
+  scan(loopEnd, unitEnd);
   for (TRegionVar& entry : vars) {
     if (entry.Name == undecided) entry.Name.clear();
   }
