@@ -13,6 +13,7 @@
 #include "codegen/fold_line.h"
 #include "codegen/processing_block.h"
 #include "codegen/type_text.h"
+#include "frontend/declarations.h"
 #include "frontend/text.h"
 #include "regions/pass4.h"
 
@@ -89,14 +90,7 @@ bool LargestProblemSize(const TTuneRegion& region, int32_t& value) {
   if (region.ValList == nullptr) return false;
   for (const auto& var : *region.ValList) {
     if (!var->HasValue || !(SameText(var->Name, "N") || SameText(var->Name, "NN"))) continue;
-    double v = std::trunc(var->Value);
-    if (v >= static_cast<double>(std::numeric_limits<int32_t>::max())) {
-      value = std::numeric_limits<int32_t>::max();
-    } else if (v <= static_cast<double>(std::numeric_limits<int32_t>::min()) || std::isnan(v)) {
-      value = std::numeric_limits<int32_t>::min();
-    } else {
-      value = static_cast<int32_t>(v);
-    }
+    value = SaturatingInt(var->Value);
     return true;
   }
   return false;
