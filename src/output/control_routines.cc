@@ -40,6 +40,15 @@ std::string RoutineRule() {
 
 // --- Vexnor_ATset ----------------------------------------------------------
 
+// The end Vexnor_ATset and Vexnor_ATexec share.
+void WriteRuledEnd(std::string& out) {
+  out += "      return\n"
+         "      end\n";
+  out += RoutineRule();
+  out += "\n"
+         "\n";
+}
+
 // The heading Vexnor_ATset and Vexnor_ATexec share: the kind and the
 // list of region names.
 void WriteKindAndListHeading(const std::string& routine, const TGenContext& context,
@@ -199,11 +208,7 @@ void WriteATset(const TGenContext& context, std::string& out) {
   out += "      endif\n"
          "\n";
 
-  out += "      return\n"
-         "      end\n";
-  out += RoutineRule();
-  out += "\n"
-         "\n";
+  WriteRuledEnd(out);
 }
 
 void WriteSetParm(const TGenContext& context, bool installFitting, std::string& out) {
@@ -297,11 +302,7 @@ void WriteATexec(const TGenContext& context, std::string& out) {
   out += "      endif\n"
          "\n";
 
-  out += "      return\n"
-         "      end\n";
-  out += RoutineRule();
-  out += "\n"
-         "\n";
+  WriteRuledEnd(out);
 }
 
 void WriteFittingSupport(const TGenContext& context, const std::string& executableFolder,

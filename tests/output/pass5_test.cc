@@ -55,6 +55,20 @@ struct TGenerated {
   int32_t routineListLength = 0;
 };
 
+// Passes 1 to 5 over source as if it were the file at path; returns the
+// length of the region-name list.
+int32_t GenerateFor(const std::string& source, const std::string& path,
+                    const std::string& programFolder, TRecordingReporter& reporter) {
+  TPipeline p(source);
+  TGenContext context;
+  context.RegionList = &p.Regions;
+  context.Reporter = &reporter;
+  int32_t length = 0;
+  TPass5 pass5(path, p.List, p.Vars, p.Regions, context, programFolder);
+  pass5.Generate(length);
+  return length;
+}
+
 TEST(Pass5, WritesTheFiveFilesBesideTheSource) {
   TGenerated g(kProgram + Region("install", "a") + Region("static", "bb") +
                Region("install", "ccc") + "      end\n");
@@ -111,14 +125,8 @@ TEST(Pass5, ASecondRunReplacesTheFiles) {
   std::string source = kProgram + Region("static", "s") + "      end\n";
   std::string path = folder.Write("prog.f", source);
   for (int run = 0; run < 2; ++run) {
-    TPipeline p(source);
     TRecordingReporter reporter;
-    TGenContext context;
-    context.RegionList = &p.Regions;
-    context.Reporter = &reporter;
-    int32_t length = 0;
-    TPass5 pass5(path, p.List, p.Vars, p.Regions, context, folder.Path());
-    pass5.Generate(length);
+    GenerateFor(source, path, folder.Path(), reporter);
     EXPECT_EQ(reporter.Errors, 0);
   }
   std::string out = ReadFileBytes(folder.Path() + "Vexnor/Vexnor_StaticRoutines.f");
@@ -130,14 +138,8 @@ TEST(Pass5, WithoutAFolderNothingIsWritten) {
   folder.Write("Vexnor", "a file where the folder should be");
   std::string source = kProgram + Region("static", "s") + "      end\n";
   std::string path = folder.Write("prog.f", source);
-  TPipeline p(source);
   TRecordingReporter reporter;
-  TGenContext context;
-  context.RegionList = &p.Regions;
-  context.Reporter = &reporter;
-  int32_t length = 0;
-  TPass5 pass5(path, p.List, p.Vars, p.Regions, context, folder.Path());
-  pass5.Generate(length);
+  GenerateFor(source, path, folder.Path(), reporter);
   ASSERT_GE(reporter.Lines.size(), 2u);
   EXPECT_EQ(reporter.Lines[0], "error: " + Sjis("フォルダが作成出来ません。"));
   EXPECT_EQ(reporter.Lines[1], "error: " + Sjis("ﾌｧｲﾙが開けません"));
@@ -151,17 +153,9 @@ TEST(Pass5, ASourceWithoutFolderPutsTheOutputInTheCurrentFolder) {
   char previous[4096];
   ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
   ASSERT_EQ(chdir(folder.Path().c_str()), 0);
-  {
-    TPipeline p(source);
-    TRecordingReporter reporter;
-    TGenContext context;
-    context.RegionList = &p.Regions;
-    context.Reporter = &reporter;
-    int32_t length = 0;
-    TPass5 pass5("here.f", p.List, p.Vars, p.Regions, context, folder.Path());
-    pass5.Generate(length);
-    EXPECT_EQ(length, 1);  // no regions: the name lists still have length 1
-  }
+  TRecordingReporter reporter;
+  // No regions: the name lists still have length 1.
+  EXPECT_EQ(GenerateFor(source, "here.f", folder.Path(), reporter), 1);
   EXPECT_EQ(chdir(previous), 0);
   EXPECT_NE(ReadFileBytes(folder.Path() + "Vexnor/Vexnor_here.f").find("      end\n"),
             std::string::npos);
