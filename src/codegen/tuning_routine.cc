@@ -175,6 +175,18 @@ class TDriverWriter {
     out_ += '\n';
   }
 
+  // Rewrites the shared progress file from ExecState.
+  void WriteProgressFile() {
+    Line("              open(12, status = 'replace',\n");
+    Line("     &           file = 'VexnorATLog.dat',\n");
+    Line("     &           action = 'write', pad= 'yes')\n");
+    Line("\n");
+    Put("              do iloop_v = 1, %d\n", regionCount_);
+    Line("                write (12, *) ExecState(iloop_v)\n");
+    Line("              enddo\n");
+    Line("              close(12, status = 'keep')\n");
+  }
+
   // Subroutine statement and arguments.
   void Heading() {
     Put("c     ==== %s Optimization Routines\n", kind_.c_str());
@@ -488,14 +500,7 @@ class TDriverWriter {
     }
     Put("              ExecState(%d) = (100*inum+\n", position_);
     Put("     &                    100*(%s-1)/%d)/LoopCount\n", loop_.c_str(), region_.CaseCount);
-    Line("              open(12, status = 'replace',\n");
-    Line("     &           file = 'VexnorATLog.dat',\n");
-    Line("     &           action = 'write', pad= 'yes')\n");
-    Line("\n");
-    Put("              do iloop_v = 1, %d\n", regionCount_);
-    Line("                write (12, *) ExecState(iloop_v)\n");
-    Line("              enddo\n");
-    Line("              close(12, status = 'keep')\n");
+    WriteProgressFile();
     Line("            endif\n");
     Line("          endif\n");
   }
@@ -621,14 +626,7 @@ class TDriverWriter {
     Line("        close(11, status = 'keep')\n");
     if (context_.VisualFlag) {
       Put("              ExecState(%d) = 100\n", position_);
-      Line("              open(12, status = 'replace',\n");
-      Line("     &           file = 'VexnorATLog.dat',\n");
-      Line("     &           action = 'write', pad= 'yes')\n");
-      Line("\n");
-      Put("              do iloop_v = 1, %d\n", regionCount_);
-      Line("                write (12, *) ExecState(iloop_v)\n");
-      Line("              enddo\n");
-      Line("              close(12, status = 'keep')\n");
+      WriteProgressFile();
       Line("              close(13, status = 'keep')\n");
     }
     Line("      endif\n");
