@@ -12,13 +12,6 @@
 
 namespace {
 
-class TSilentReporter : public TReporter {
- public:
-  void LogLine(const std::string&) override {}
-  void ShowLine(const std::string&) override {}
-  void ReportError(const std::string&) override {}
-};
-
 std::string MakeSource(int variables) {
   std::string source = "      subroutine bench(n)\n      integer n\n";
   for (int v = 0; v < variables; ++v) {

@@ -19,3 +19,11 @@ class TReporter {
   // the run stops after the current pass.
   virtual void ReportError(const std::string& text) = 0;
 };
+
+// Takes messages nobody is to see (benchmarks, generation without a run).
+class TSilentReporter : public TReporter {
+ public:
+  void LogLine(const std::string&) override {}
+  void ShowLine(const std::string&) override {}
+  void ReportError(const std::string&) override {}
+};

@@ -19,14 +19,6 @@
 
 namespace {
 
-// Takes the messages of a generation that has no reporter.
-class TSilentReporter : public TReporter {
- public:
-  void LogLine(const std::string&) override {}
-  void ShowLine(const std::string&) override {}
-  void ReportError(const std::string&) override {}
-};
-
 std::string VFormat(const char* format, va_list args) {
   va_list copy;
   va_copy(copy, args);

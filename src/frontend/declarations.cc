@@ -38,6 +38,20 @@ int PrecedenceOf(const TToken& op, bool unary) {
 
 }  // namespace
 
+TEndKind ClassifyEnd(const TTokenList& list, int32_t i) {
+  auto next = [&list, i](int32_t k, const char* word) {
+    size_t at = static_cast<size_t>(i + k);
+    return i >= 0 && at < list.size() && SameText(list[at]->Text, word);
+  };
+  if (next(1, "SELECT")) return EndsSelect;
+  if (next(1, "TYPE") || next(1, "INTERFACE")) return EndsDefinition;
+  if (next(1, "WHERE") || next(1, "FORALL") || next(1, "ASSOCIATE") || next(1, "ENUM") ||
+      next(1, "CRITICAL") || (next(1, "BLOCK") && !next(2, "DATA"))) {
+    return EndsBlock;
+  }
+  return EndsUnit;
+}
+
 bool IsFortranName(const std::string& text) {
   if (text.empty() || !IsLetter(text[0])) return false;
   for (char c : text) {
@@ -145,16 +159,11 @@ void TDeclarationAnalyser::AnalyseStatement(int32_t a, int32_t b) {
       ++unitDepth_;
       break;
     case KwEnd:
-      if (TextIs(i + 1, "SELECT")) {
-        EndBlock();
-      } else if (TextIs(i + 1, "TYPE") || TextIs(i + 1, "INTERFACE")) {
-        --unitDepth_;
-      } else if (TextIs(i + 1, "WHERE") || TextIs(i + 1, "FORALL") ||
-                 TextIs(i + 1, "ASSOCIATE") || TextIs(i + 1, "ENUM") ||
-                 TextIs(i + 1, "CRITICAL") || (TextIs(i + 1, "BLOCK") && !TextIs(i + 2, "DATA"))) {
-        // closes a block construct that opened no unit
-      } else {
-        EndUnit();
+      switch (ClassifyEnd(list_, i)) {
+        case EndsSelect: EndBlock(); break;
+        case EndsDefinition: --unitDepth_; break;
+        case EndsBlock: break;  // a block construct opened no unit
+        case EndsUnit: EndUnit(); break;
       }
       break;
     case KwImplicit:

@@ -117,6 +117,12 @@ class TDeclarationAnalyser {
 // Pass 2 over the whole record list.
 void AnalyseDeclarations(TTokenList& list, TValList& vars, TReporter& reporter);
 
+// What the END record at index i closes: a program unit, a type or
+// interface definition, a SELECT block, or another block construct (where,
+// forall, associate, block, critical, enum).
+enum TEndKind { EndsUnit, EndsDefinition, EndsSelect, EndsBlock };
+TEndKind ClassifyEnd(const TTokenList& list, int32_t i);
+
 // True when the text is a Fortran name: a letter, then letters, digits and
 // underscores.
 bool IsFortranName(const std::string& text);

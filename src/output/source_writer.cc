@@ -3,6 +3,7 @@
 
 #include "codegen/call_site.h"
 #include "directives/script.h"
+#include "frontend/declarations.h"
 #include "frontend/text.h"
 
 namespace {
@@ -17,15 +18,8 @@ const char kIncludes[] =
 // The END of a program unit at the outermost level, not of a block
 // construct (end select, end where, ...) or of an internal procedure.
 bool EndsOuterUnit(const TTokenList& list, size_t i) {
-  if (list[i]->Kind != KwEnd || list[i]->UnitDepth > 1) return false;
-  if (i + 1 >= list.size()) return true;
-  const std::string& next = list[i + 1]->Text;
-  for (const char* word : {"SELECT", "WHERE", "FORALL", "ASSOCIATE", "BLOCK", "CRITICAL", "TYPE",
-                           "INTERFACE", "ENUM"}) {
-    if (SameText(next, word)) return SameText(next, "BLOCK") && i + 2 < list.size() &&
-                                      SameText(list[i + 2]->Text, "DATA");
-  }
-  return true;
+  return list[i]->Kind == KwEnd && list[i]->UnitDepth <= 1 &&
+         ClassifyEnd(list, static_cast<int32_t>(i)) == EndsUnit;
 }
 
 // include 'VexnorScript.h' at record i.

@@ -5,6 +5,7 @@
 #include <limits>
 #include <unordered_map>
 
+#include "frontend/declarations.h"
 #include "frontend/text.h"
 
 namespace {
@@ -13,17 +14,6 @@ bool Passable(const TValData& var) { return !var.IsArray || var.DimCount != 0; }
 
 TToken& At(const TTuneRegion& region, int32_t i) {
   return *(*region.TokenList)[static_cast<size_t>(i)];
-}
-
-// The END of a block construct (end select, end where, ...) ends no unit;
-// the scan after a region goes past it.
-bool EndsBlockConstruct(const TTuneRegion& region, int32_t i) {
-  if (i + 1 >= static_cast<int32_t>(region.TokenList->size())) return false;
-  const std::string& next = At(region, i + 1).Text;
-  for (const char* word : {"SELECT", "WHERE", "FORALL", "ASSOCIATE", "BLOCK", "CRITICAL"}) {
-    if (SameText(next, word)) return true;
-  }
-  return false;
 }
 
 // The earliest DO loop of the region's unit that encloses the region, or -1.
@@ -89,7 +79,10 @@ void CollectRegionVars(TTuneRegion& region) {
   };
   const int32_t size = static_cast<int32_t>(region.TokenList->size());
   int32_t unitEnd = region.EndIndex;
-  while (unitEnd < size && !(At(region, unitEnd).Kind == KwEnd && !EndsBlockConstruct(region, unitEnd))) {
+  // The END of a block construct (end select, end where, ...) ends no
+  // unit; the scan goes past it.
+  while (unitEnd < size && !(At(region, unitEnd).Kind == KwEnd &&
+                             ClassifyEnd(*region.TokenList, unitEnd) == EndsUnit)) {
     ++unitEnd;
   }
   // Inside a loop, the statements of the loop before the region run again
