@@ -26,6 +26,6 @@ c     on and off (set by Vexnor_ATset and Vexnor_ATexec).
 c     Bounds of the least-squares fitting arrays: samples per fit,
 c     polynomial order and number of cases.
       integer VexnorLSM_MAX_N, VexnorLSM_MAX_M, VexnorLSM_MAX_NPARM
-      parameter (VexnorLSM_MAX_N = 100)
-      parameter (VexnorLSM_MAX_M = 20)
-      parameter (VexnorLSM_MAX_NPARM = 1000)
+      parameter (VexnorLSM_MAX_N = 512)
+      parameter (VexnorLSM_MAX_M = 9)
+      parameter (VexnorLSM_MAX_NPARM = 4096)

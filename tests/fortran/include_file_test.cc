@@ -84,7 +84,7 @@ TEST(IncludeFile, SharesValuesAcrossUnitsOfOneFileUnderMpi) {
   for (const char* rank : {"rank 0", "rank 1"}) {
     EXPECT_NE(run.Output.find(std::string(rank) +
                               " of 2 sizes 100:300:50 debug 2 dynamic T"
-                              " bounds 100,20,1000 work  1.50 13.00 max 2.00\n"),
+                              " bounds 512,9,4096 work  1.50 13.00 max 2.00\n"),
               std::string::npos)
         << rank << " in:\n"
         << run.Output;
