@@ -58,9 +58,11 @@ std::string TFortranWorkspace::Write(const std::string& name, const std::string&
 }
 
 TCommandResult TFortranWorkspace::Compile(const std::vector<std::string>& files,
-                                          const std::string& executable) const {
+                                          const std::string& executable,
+                                          const std::vector<std::string>& extraFlags) const {
   std::string command =
       "timeout 300 " + CompileCommand(Quote(IncludeFolder())) + " -Werror=line-truncation";
+  for (const std::string& flag : extraFlags) command += " " + Quote(flag);
   for (const std::string& file : files) command += " " + Quote(file);
   command += " -o " + Quote(executable);
   return RunCommand(Path(), command);

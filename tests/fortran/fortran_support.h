@@ -36,10 +36,12 @@ class TFortranWorkspace {
   std::string Write(const std::string& name, const std::string& text) const;
 
   // Compiles the named files of the folder into the executable, with
-  // CompileCommand(IncludeFolder()) plus -Werror=line-truncation, inside
-  // the folder, ended after 300 seconds. Ok() when the compiler succeeded.
+  // CompileCommand(IncludeFolder()) plus -Werror=line-truncation and the
+  // extra flags, inside the folder, ended after 300 seconds. Ok() when the
+  // compiler succeeded.
   TCommandResult Compile(const std::vector<std::string>& files,
-                         const std::string& executable = "prog") const;
+                         const std::string& executable = "prog",
+                         const std::vector<std::string>& extraFlags = {}) const;
 
   // Runs the executable of the folder under "mpirun --oversubscribe -np
   // processes" in the folder (running as root allowed, no standard input),
