@@ -128,31 +128,6 @@ TEST(LookupRun, ParameterFileGivesTheCaseOfTheNextTunedSize) {
   }
 }
 
-// Stand-ins for the fitting routines the support file provides.
-const char kSupport[] = R"(c     Least-squares support stand-ins.
-      subroutine VexnorLSM_Est_ParamFxDim(x, y, n_lsm, m_lsm, a_lsm,
-     &     iloop_n, nparm, isamp_indx, xDim, yEst, ibest)
-      real*8 x(*), y(*), a_lsm(*), xDim(*), yEst(*)
-      integer n_lsm, m_lsm, iloop_n, nparm, isamp_indx, ibest
-      ibest = 1
-      return
-      end
-
-      subroutine VexnorLSM_lsm_DimEst(xDim, yEst, n_lsm, m_lsm, aa_lsm,
-     &     nparm, nsamp)
-      real*8 xDim(*), yEst(*), aa_lsm(*)
-      integer n_lsm, m_lsm, nparm, nsamp
-      return
-      end
-
-      subroutine VexnorLSM_Est_Param(n, nparm, m_lsm, a_lsm, isw)
-      integer n, nparm, m_lsm, isw
-      real*8 a_lsm(*)
-      isw = 1
-      return
-      end
-)";
-
 const char kCallerProgram[] = R"(c     Calls every control routine once.
       program ctlmain
       character*%d names
@@ -185,7 +160,8 @@ TEST(LookupRun, ControlRoutinesOfAllKindsCompile) {
 
   TTempFolder exe;
   ASSERT_TRUE(platform::CreateFolders(exe.Path() + "vex_data"));
-  exe.Write("vex_data/ControlSubrutions.f", kSupport);
+  exe.Write("vex_data/ControlSubrutions.f",
+            ReadFileBytes(fortran::IncludeFolder() + "/ControlSubrutions.f"));
   std::string file;
   WriteControlRoutines(context, true, exe.Path(), file);
   EXPECT_TRUE(reporter.Lines.empty()) << testing::PrintToString(reporter.Lines);
