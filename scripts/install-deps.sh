@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Installs what building and testing VexnorScript needs, only what is
-# missing, with apt-get (Debian, as root).
+# missing: Debian packages with apt-get (as root), then the npm packages of
+# web/ (the charting library of the visualization pages and the browser
+# driver of their test). Quiet when everything is there.
 set -euo pipefail
+cd "$(dirname "$0")/.."
 
 missing=()
 need_command() {  # command package
@@ -20,15 +23,27 @@ need_file /usr/include/iconv.h libc6-dev
 need_command gfortran gfortran
 need_command mpirun openmpi-bin
 need_command mpif90 libopenmpi-dev
+# The visualization pages: their charting library comes from npm, and a
+# test opens them in Debian's Chromium.
+need_command node nodejs
+need_command npm npm
+need_file /usr/bin/chromium chromium
 
-if [ ${#missing[@]} -eq 0 ]; then
-  exit 0
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  if [ "$(id -u)" -ne 0 ] || ! command -v apt-get >/dev/null 2>&1; then
+    echo "Please install these Debian packages first: ${missing[*]}" >&2
+    exit 1
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
-echo "Installing: ${missing[*]}"
-if [ "$(id -u)" -ne 0 ] || ! command -v apt-get >/dev/null 2>&1; then
-  echo "Please install these Debian packages first: ${missing[*]}" >&2
-  exit 1
+
+# npm ci again only when the lock file changed since the last install.
+stamp=web/node_modules/.installed-package-lock.json
+if ! cmp -s web/package-lock.json "$stamp"; then
+  echo "Installing the npm packages of web/"
+  (cd web && npm ci --no-audit --no-fund --loglevel=error)
+  cp web/package-lock.json "$stamp"
 fi
-export DEBIAN_FRONTEND=noninteractive
-apt-get update -qq
-apt-get install -y -qq --no-install-recommends "${missing[@]}"
