@@ -10,6 +10,7 @@
 #include "frontend/text.h"
 #include "output/pass5.h"
 #include "regions/region_summary.h"
+#include "visual/visual_dm.h"
 #include "frontend/lexer.h"
 #include "frontend/source_reader.h"
 
@@ -88,6 +89,10 @@ void TMainF::FormActivate() {
   }
   // Pass 5 writes the output files; its errors are summed up at the end.
   RunPass5();
+  // With the switch, the pages, log stubs and chart assets join them.
+  if (VisualFlag) {
+    TVisualDM(SourcePath, TokenList, RegionList, *this, programFolder_).Run();
+  }
   pass4_.reset();
   FinishRun();
 }

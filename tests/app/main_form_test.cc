@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 
 #include "platform/encoding.h"
+#include "platform/files.h"
 #include "test_support.h"
 
 namespace {
@@ -118,6 +119,26 @@ TEST(RunDriver, RunsEveryPassOnAGoodSource) {
   EXPECT_EQ(f.RunLog(), "**** Start ****\nSrcFile =\"" + path +
                             "\"\nPass1 Start\nPass2 Start\nPass3 Start\nPass4 Start\nPass5 Start\n"
                             "**** End ****\n");
+}
+
+// With the switch the pages follow Pass 5; here the program folder has no
+// chart assets, so the run ends as failed after reporting the first one.
+TEST(RunDriver, TheVisualizationSwitchAddsThePagesAfterPass5) {
+  TTempFolder source;
+  std::string path = source.Write("good.f", "      x = 1\n      end\n");
+  TFormFixture plain({path});
+  plain.form.FormActivate();
+  EXPECT_FALSE(platform::FileExists(source.Path() + "Vexnor/VexnorATLog.html"));
+  TFormFixture visual({path, "-visualization", "ON"});
+  visual.form.FormActivate();
+  EXPECT_TRUE(platform::FileExists(source.Path() + "Vexnor/VexnorATLog.html"));
+  EXPECT_EQ(Tail(visual.window.Lines, 5),
+            (std::vector<std::string>{
+                "Pass5 Start",
+                "*** Error *** File Copy Err " + source.Path().substr(0, source.Path().size() - 1) +
+                    "\\Vexnor\\grafview.jar",
+                "**** End ****", Sjis("スクリプト処理で、エラーが発生しました。"),
+                Sjis("出力結果は、未確定です。")}));
 }
 
 TEST(RunDriver, ATabStopsTheRunAfterPass1) {

@@ -1,0 +1,104 @@
+// The visualization pass driver, the log stubs and the asset copy.
+#include "visual/visual_dm.h"
+
+#include <utility>
+
+#include "output/pass5.h"
+#include "platform/files.h"
+#include "visual/page_writer.h"
+#include "visual/result_page.h"
+#include "visual/summary_page.h"
+#include "visual/visual_messages.h"
+
+TVisualDM::TVisualDM(const std::string& sourcePath, const TTokenList& tokenList,
+                     const TRegionList& regionList, TReporter& reporter,
+                     std::string programFolder)
+    : Regions(regionList),
+      sourcePath_(sourcePath),
+      tokenList_(tokenList),
+      reporter_(reporter),
+      programFolder_(std::move(programFolder)) {}
+
+void TVisualDM::Run() {
+  OutDir = FolderOf(sourcePath_);
+  WriteSummaryPage();
+  WriteOverallStub();
+  for (const auto& region : Regions) {
+    WriteRegionStub(*region);
+    WriteResultPage(*region);
+  }
+  CopyAssets();
+}
+
+void TVisualDM::WriteFile(const std::string& path, const std::string& text,
+                          const std::string& message) {
+  platform::TTextFile file;
+  if (!file.Open(path)) {
+    reporter_.ReportError(message);
+    return;
+  }
+  file.Write(text);
+}
+
+void TVisualDM::WriteSummaryPage() {
+  std::string path = OutDir + "\\Vexnor/VexnorATLog.html";
+  WriteFile(path, SummaryPage(OutDir, sourcePath_, tokenList_, Regions),
+            visual_messages::CannotOpen(path));
+}
+
+// Every region starts at 0 percent; the generated drivers rewrite the file.
+void TVisualDM::WriteOverallStub() {
+  std::string path = OutDir + "\\Vexnor\\VexnorATLog.dat";
+  TPageWriter w;
+  for (size_t k = 0; k < Regions.size(); ++k) {
+    w.Line("0");
+  }
+  WriteFile(path, w.Text(), visual_messages::CannotCreate(path));
+}
+
+// A header without measurements, in the layout of the region log that the
+// generated driver writes, so that the result page has valid data at once.
+void TVisualDM::WriteRegionStub(const TTuneRegion& region) {
+  std::string path = OutDir + "\\Vexnor\\VexnorATLog_" + region.Name + ".dat";
+  TPageWriter w;
+  w.Line("1,NumProces (DummyData)");
+  w.Line("100,StartTuneSize (DummyData)");
+  w.Line("100,EndTuneSize (DummyData)");
+  w.Line("100,SampDist (DummyData)");
+  w.Line("-1,EndOfHeader");
+  WriteFile(path, w.Text(), visual_messages::CannotCreate(path));
+}
+
+void TVisualDM::WriteResultPage(const TTuneRegion& region) {
+  std::string path = OutDir + "\\Vexnor/VexnorATLog_" + region.Name + ".html";
+  WriteFile(path, ResultPage(region), visual_messages::CannotOpen(path));
+}
+
+// The chart archive and its two data folders that the pages name, then
+// what draws the charts in today's browsers: the pages' chart script and
+// the charting library it loads. The first failure ends the copy.
+bool TVisualDM::CopyAssets() {
+  return CopyAsset("grafview.jar") && CreateAssetFolder("bar0-") &&
+         CopyAsset("bar0-\\00.bin") && CreateAssetFolder("gtable-") &&
+         CopyAsset("gtable-\\00.bin") && CopyAsset("grafview.js") &&
+         CopyAsset("uPlot.iife.min.js") && CopyAsset("uPlot.min.css") &&
+         CopyAsset("uPlot.LICENSE");
+}
+
+bool TVisualDM::CopyAsset(const std::string& name) {
+  std::string to = OutDir + "\\Vexnor\\" + name;
+  if (!platform::CopyFileOverwrite(programFolder_ + "vex_data\\" + name, to)) {
+    reporter_.ReportError(visual_messages::CannotCopy(to));
+    return false;
+  }
+  return true;
+}
+
+bool TVisualDM::CreateAssetFolder(const std::string& name) {
+  std::string folder = OutDir + "\\Vexnor\\" + name;
+  if (!platform::CreateFolders(folder)) {
+    reporter_.ReportError(visual_messages::CannotCreate(folder));
+    return false;
+  }
+  return true;
+}
