@@ -66,6 +66,28 @@ function regionLog() {
   return { text: lines.join('\n') + '\n', times };
 }
 
+// The fitting result file of region "copy" as its driver writes it with
+// the format (D20.10, 20D20.10): per case its number and the coefficients
+// of a line through its two measurements, highest power first.
+function dField(v) {
+  if (v === 0) return '0.0000000000D+00'.padStart(20);
+  let e = Math.floor(Math.log10(Math.abs(v))) + 1;
+  let m = v / 10 ** e;
+  if (Math.abs(m) >= 1) {
+    m /= 10;
+    e++;
+  }
+  return ((m < 0 ? '-' : '') + Math.abs(m).toFixed(10) + 'D' + (e < 0 ? '-' : '+') +
+          String(Math.abs(e)).padStart(2, '0')).padStart(20);
+}
+function fitFile() {
+  const lines = [];
+  for (let c = 1; c <= 8; c++) {
+    lines.push([c, 1e-4, c / 800 - 0.01].map(dField).join(''));
+  }
+  return lines.join('\n') + '\n';
+}
+
 // Serves a folder on 127.0.0.1 with folder listings like those of
 // python3 -m http.server.
 function serve(root) {
@@ -142,6 +164,7 @@ async function main() {
   fs.writeFileSync(path.join(out, 'VexnorATLog.dat'), intRecord(42) + '\n' + intRecord(7) + '\n');
   const log = regionLog();
   fs.writeFileSync(path.join(out, 'VexnorATLog_copy.dat'), log.text);
+  fs.writeFileSync(path.join(out, 'copy_S_LSM.dat'), fitFile());
 
   const server = await serve(out);
   const base = `http://127.0.0.1:${server.address().port}`;
@@ -214,7 +237,7 @@ async function main() {
       await popup.close();
     });
 
-    await check('the result chart is drawn', async () => {
+    await check('the result chart is drawn with the fitted curves', async () => {
       await page.waitForSelector('.grafview-chart canvas');
       await page.waitForTimeout(300);  // the first frame after the canvas appears
       const png = await page.locator('.grafview-chart').screenshot();
@@ -223,7 +246,7 @@ async function main() {
       assert.ok(ink.share > 0.02 && ink.colours > 8,
                 `the chart looks blank: ${JSON.stringify(ink)} (${work}/result-chart.png)`);
       const legend = await page.$$eval('.u-legend .u-label', (l) => l.map((x) => x.textContent));
-      assert.ok(legend.includes('Case 8'), `legend: ${legend}`);
+      assert.ok(legend.includes('Case 8') && legend.includes('Case 8 fitted'), `legend: ${legend}`);
     });
 
     await check('a page opened as a file says how to serve its folder', async () => {
