@@ -5,10 +5,10 @@
 #include <cstdio>
 #include <string>
 
-#include "app/reporter.h"
 #include "frontend/declarations.h"
 #include "frontend/lexer.h"
 #include "frontend/source_reader.h"
+#include "platform/reporter.h"
 
 namespace {
 

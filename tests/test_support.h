@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "app/reporter.h"
-#include "frontend/variable.h"
-#include "regions/pass4.h"
 #include "frontend/token.h"
+#include "frontend/variable.h"
+#include "platform/reporter.h"
 #include "platform/window.h"
+#include "regions/pass4.h"
 
 // Records every line a pass reports, each prefixed by its operation.
 class TRecordingReporter : public TReporter {

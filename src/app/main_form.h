@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "app/reporter.h"
 #include "frontend/source_reader.h"
 #include "frontend/token.h"
 #include "frontend/variable.h"
 #include "platform/files.h"
-#include "regions/pass4.h"
+#include "platform/reporter.h"
 #include "platform/window.h"
+#include "regions/pass4.h"
 
 class TMainF : public TReporter {
  public:

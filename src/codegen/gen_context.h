@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "app/reporter.h"
+#include "platform/reporter.h"
 #include "regions/pass4.h"
 
 struct TGenContext {

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/reporter.h"
+#include "platform/reporter.h"
 #include "regions/tune_region.h"
 
 enum TProcessingKind { Pripro = 0, Postpro = 1 };

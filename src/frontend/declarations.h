@@ -11,9 +11,9 @@
 #include <utility>
 #include <vector>
 
-#include "app/reporter.h"
 #include "frontend/token.h"
 #include "frontend/variable.h"
+#include "platform/reporter.h"
 
 class TDeclarationAnalyser {
  public:

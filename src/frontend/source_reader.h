@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/reporter.h"
 #include "frontend/token.h"
+#include "platform/reporter.h"
 
 class TSourceReader {
  public:

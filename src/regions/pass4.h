@@ -11,9 +11,9 @@
 #include <utility>
 #include <vector>
 
-#include "app/reporter.h"
 #include "frontend/token.h"
 #include "frontend/variable.h"
+#include "platform/reporter.h"
 #include "regions/tune_region.h"
 
 using TRegionList = std::vector<std::unique_ptr<TTuneRegion>>;

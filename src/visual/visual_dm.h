@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "app/reporter.h"
 #include "frontend/token.h"
+#include "platform/reporter.h"
 #include "regions/pass4.h"
 
 class TVisualDM {
