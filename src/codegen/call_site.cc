@@ -72,7 +72,7 @@ void WriteDebugBlock(const TTuneRegion& region, const TGenContext& context,
 std::string Commented(std::string text, bool lineStart) {
   for (size_t i = 0; i < text.size(); ++i) {
     bool starts = i == 0 ? lineStart : text[i - 1] == '\n';
-    if (starts && (text[i] == ' ' || (text[i] >= '0' && text[i] <= '9'))) text[i] = 'c';
+    if (starts && (text[i] == ' ' || IsDigit(text[i]))) text[i] = 'c';
   }
   return text;
 }

@@ -274,7 +274,7 @@ std::string UniqueName(const TTuneRegion& region, const std::string& base,
 
 std::string CopyName(const TTuneRegion& region, const std::string& name, int32_t h) {
   size_t end = name.size();
-  while (end > 0 && name[end - 1] >= '0' && name[end - 1] <= '9') --end;
+  while (end > 0 && IsDigit(name[end - 1])) --end;
   std::string base = end == 0 ? name : name.substr(0, end);
   return MadeUnique(region, base + std::to_string(h));
 }

@@ -39,14 +39,6 @@ std::string Format(const char* format, ...) {
   return text;
 }
 
-std::string LowerAscii(const std::string& text) {
-  std::string lower = text;
-  for (char& c : lower) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return lower;
-}
-
 // The names an Install or Static driver assigns the problem size to.
 bool IsSizeName(const std::string& name) {
   return SameText(name, "N") || SameText(name, "NX") || SameText(name, "NY") ||

@@ -18,11 +18,6 @@ const size_t kSentinelLength = sizeof kSentinel - 1;
 
 using TWords = std::vector<std::string>;
 
-bool IsDigit(char c) {
-  unsigned char byte = static_cast<unsigned char>(c);
-  return byte >= '0' && byte <= '9';
-}
-
 // A blank, "(", ")" or "," ends a word; the three delimiters other than the
 // blank are words of their own. Words are trimmed; empty ones are dropped.
 TWords SplitWords(const std::string& text) {
@@ -170,13 +165,13 @@ class TPointSet {
 void ReadRange(const std::string& word, int32_t& low, int32_t& high) {
   size_t dash = word.find('-');
   if (dash == std::string::npos) {
-    low = high = IntValue(word);
+    low = high = LeadingInt(word);
   } else if (dash == 0) {
     low = 1;
-    high = IntValue(word.substr(1));
+    high = LeadingInt(word.substr(1));
   } else {
-    low = IntValue(word.substr(0, dash));
-    high = IntValue(word.substr(dash + 1));
+    low = LeadingInt(word.substr(0, dash));
+    high = LeadingInt(word.substr(dash + 1));
   }
 }
 
@@ -204,7 +199,7 @@ void ParseFitting(TScript& script) {
   const TWords& words = script.Words;
   script.SampledPoints = std::make_unique<std::vector<int32_t>>();
   script.FitMethod = words.size() > 2 && SameText(words[2], "least-squares") ? 1 : 0;
-  if (words.size() > 3) script.FitOrder = IntValue(words[3]);
+  if (words.size() > 3) script.FitOrder = LeadingInt(words[3]);
   if (words.size() > 4 && SameText(words[4], "sampled")) ParseSampled(script, 5);
 }
 
@@ -230,24 +225,6 @@ void ParseStructure(TScript& script, const TParamIndex& params) {
 }
 
 }  // namespace
-
-// The integer value of a directive word: leading blanks, an optional sign and decimal digits; reading stops at the
-// first other byte. No digits gives 0; values beyond int32 saturate.
-int32_t IntValue(const std::string& text) {
-  size_t i = 0;
-  while (i < text.size() && text[i] == ' ') ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-    negative = text[i] == '-';
-    ++i;
-  }
-  const int64_t limit = negative ? -static_cast<int64_t>(INT32_MIN) : INT32_MAX;
-  int64_t value = 0;
-  for (; i < text.size() && IsDigit(text[i]); ++i) {
-    value = std::min(limit, value * 10 + (text[i] - '0'));
-  }
-  return static_cast<int32_t>(negative ? -value : value);
-}
 
 TScValData* TParamIndex::Lookup(const std::string& name) const {
   auto found = first_.find(UpperAscii(name));

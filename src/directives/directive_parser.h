@@ -41,11 +41,6 @@ class TParamIndex {
 // index addresses no record of list.
 std::unique_ptr<TScript> BuildScript(const TTokenList& list, int32_t index, const TParamIndex& params);
 
-// The integer value of a directive word: optional blanks and sign, then
-// decimal digits up to the first other byte; 0 without digits; saturates at
-// the int32 limits.
-int32_t IntValue(const std::string& text);
-
 // Pass 3: attaches a directive record to every directive line of list.
 // Reports nothing and never stops the run.
 void ParseDirectives(TTokenList& list);

@@ -13,10 +13,6 @@ namespace {
 // Dimensions read from one dimension list at the most.
 constexpr size_t kMaxDimensions = 100;
 
-bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-
-bool IsAlnum(char c) { return IsLetter(c) || (c >= '0' && c <= '9') || c == '_'; }
-
 bool IsTypeKeyword(int32_t kind) {
   return kind == KwInteger || kind == KwReal || kind == KwDoublePrecision ||
          kind == KwCharacter || kind == KwLogical || kind == KwComplex;
@@ -55,7 +51,7 @@ TEndKind ClassifyEnd(const TTokenList& list, int32_t i) {
 bool IsFortranName(const std::string& text) {
   if (text.empty() || !IsLetter(text[0])) return false;
   for (char c : text) {
-    if (!IsAlnum(c)) return false;
+    if (!IsNameChar(c)) return false;
   }
   return true;
 }
@@ -505,7 +501,7 @@ void TDeclarationAnalyser::AnalyseImplicit(int32_t i, int32_t b) {
     std::string text;
     for (int32_t t = typeStart; t < letters; ++t) {
       const std::string& part = list_[t]->Text;
-      if (!text.empty() && !part.empty() && IsAlnum(text.back()) && IsAlnum(part[0])) text += ' ';
+      if (!text.empty() && !part.empty() && IsNameChar(text.back()) && IsNameChar(part[0])) text += ' ';
       text += part;
     }
     for (int32_t t = letters + 1; t < ruleEnd; ++t) {
@@ -516,8 +512,8 @@ void TDeclarationAnalyser::AnalyseImplicit(int32_t i, int32_t b) {
         last = list_[t + 2]->Text[0];
         t += 2;
       }
-      char low = static_cast<char>(UpperAscii(std::string(1, from[0]))[0]);
-      char high = static_cast<char>(UpperAscii(std::string(1, last))[0]);
+      char low = UpperChar(from[0]);
+      char high = UpperChar(last);
       for (char c = low; c <= high && c <= 'Z'; ++c) {
         implicit_[static_cast<unsigned char>(c)] = {type, text};
         implicit_[static_cast<unsigned char>(c - 'A' + 'a')] = {type, text};
@@ -995,9 +991,7 @@ bool TDeclarationAnalyser::TextIs(int32_t r, const char* upper) const {
   const std::string& text = list_[r]->Text;
   size_t i = 0;
   for (; i < text.size() && upper[i] != '\0'; ++i) {
-    char c = text[i];
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    if (c != upper[i]) return false;
+    if (UpperChar(text[i]) != upper[i]) return false;
   }
   return i == text.size() && upper[i] == '\0';
 }

@@ -9,8 +9,6 @@
 
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
 // The keyword table: every keyword and symbol the lexer classifies, keyed
 // in upper case.
 std::unordered_map<std::string, TokenKind> BuildKeywordTable() {
@@ -135,7 +133,7 @@ void Lex(TTokenList& list) {
     std::string upperKey = UpperAscii(key);
     if (pending && IsPair(pendingFirst, upperKey)) {
       TToken& first = *list[prev];
-      bool words = pendingFirst[0] >= 'A' && pendingFirst[0] <= 'Z';
+      bool words = IsLetter(pendingFirst[0]);
       upperKey = pendingFirst + upperKey;
       r.Text = words ? first.Text + " " + r.Text : upperKey;
       list[prev].reset();

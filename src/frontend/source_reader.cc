@@ -2,6 +2,7 @@
 #include "frontend/source_reader.h"
 
 #include "frontend/frontend_messages.h"
+#include "frontend/text.h"
 
 namespace {
 
@@ -18,19 +19,12 @@ bool IsDelimiter(char b) {
   }
 }
 
-bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
 // The words between periods that make a dotted operator or a logical
 // constant, as in a.lt.b or .true.
 bool IsDottedWord(const std::string& text) {
   static const char* const kWords[] = {"LT", "LE",  "GT", "GE",  "EQ",   "NE",   "NOT",
                                        "AND", "OR", "EQV", "NEQV", "TRUE", "FALSE"};
-  std::string upper = text;
-  for (char& c : upper) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
+  std::string upper = UpperAscii(text);
   for (const char* word : kWords) {
     if (upper == word) return true;
   }

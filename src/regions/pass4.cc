@@ -1,8 +1,6 @@
 // Pass 4: system variables, region collection and ordering.
 #include "regions/pass4.h"
 
-#include <limits>
-
 #include "directives/script.h"
 #include "frontend/text.h"
 #include "regions/regions_messages.h"
@@ -58,35 +56,4 @@ void TPass4::SortRegions() {
       if (RegionList[j]->Number < RegionList[i]->Number) std::swap(RegionList[i], RegionList[j]);
     }
   }
-}
-
-bool ReadIntegerConstant(const std::string& text, int32_t& value) {
-  size_t i = 0;
-  while (i < text.size() && text[i] == ' ') ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  int base = 10;
-  if (i < text.size() && (text[i] == '$' || text[i] == 'x' || text[i] == 'X')) {
-    base = 16;
-    ++i;
-  } else if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
-    base = 16;
-    i += 2;
-  }
-  if (i >= text.size()) return false;
-  int64_t magnitude = 0;
-  for (; i < text.size(); ++i) {
-    char c = text[i];
-    int digit = c >= '0' && c <= '9'                ? c - '0'
-                : base == 16 && c >= 'a' && c <= 'f' ? c - 'a' + 10
-                : base == 16 && c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                                     : -1;
-    if (digit < 0) return false;
-    magnitude = magnitude * base + digit;
-    if (magnitude > static_cast<int64_t>(std::numeric_limits<int32_t>::max()) + 1) return false;
-  }
-  int64_t signedValue = negative ? -magnitude : magnitude;
-  if (signedValue > std::numeric_limits<int32_t>::max()) return false;
-  value = static_cast<int32_t>(signedValue);
-  return true;
 }

@@ -42,8 +42,3 @@ class TPass4 {
 
   std::unordered_map<std::string, int32_t> sysVarIndex_;  // upper-cased name
 };
-
-// Reads a system-variable value: optional blanks and sign, then decimal
-// digits or a hexadecimal number after "$", "x", "X", "0x" or "0X", and
-// nothing after it. False when the text is no such int32.
-bool ReadIntegerConstant(const std::string& text, int32_t& value);

@@ -1,7 +1,6 @@
 // Building a tuning region from its directives.
 #include "regions/tune_region.h"
 
-#include "directives/directive_parser.h"
 #include "directives/script.h"
 #include "frontend/text.h"
 #include "regions/pass4.h"
@@ -16,13 +15,7 @@ const char* const kKindNames[] = {"Install", "Static", "Dynamic"};
 // "Vexnor_ATexec" + kind + name, and candidate k, RoutineName + "_" + k.
 constexpr size_t kMaxIdentifier = 63;
 
-bool IsNameByte(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
-}
-
 }  // namespace
-
-int32_t LeadingInt(const std::string& word) { return IntValue(word); }
 
 TTuneRegion::TTuneRegion(TPass4* pass, int32_t startIndex)
     : Pass(pass),
@@ -86,7 +79,7 @@ void TTuneRegion::SetName(const std::string& name) {
 // hold only letters, digits and "_", and the names made from it must fit.
 void TTuneRegion::CheckName() {
   bool ok = !Name.empty();
-  for (char c : Name) ok = ok && IsNameByte(c);
+  for (char c : Name) ok = ok && IsNameChar(c);
   size_t driver = std::string("Vexnor_ATexecDynamic").size() + Name.size();
   size_t candidate = RoutineName.size() + 1 + std::to_string(CaseCount).size();
   if (!ok || driver > kMaxIdentifier || candidate > kMaxIdentifier) {

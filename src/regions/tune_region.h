@@ -129,7 +129,3 @@ class TTuneRegion : public TVariedList {
 
   bool sampledCut_ = false;
 };
-
-// The integer at the start of a word: optional blanks and sign, then
-// digits; 0 without digits; saturates at the int32 limits.
-int32_t LeadingInt(const std::string& word);
