@@ -241,11 +241,11 @@ void TParamIndex::Attach(const TScript& script) {
   }
 }
 
-std::unique_ptr<TScript> BuildScript(const TTokenList& list, int32_t index, const TParamIndex& params) {
+TScriptPtr BuildScript(const TTokenList& list, int32_t index, const TParamIndex& params) {
   if (index < 0 || static_cast<size_t>(index) >= list.size() || !list[static_cast<size_t>(index)]) {
     return nullptr;
   }
-  auto script = std::make_unique<TScript>();
+  TScriptPtr script(new TScript());
   script->Text = list[static_cast<size_t>(index)]->Text;
   script->Index = index;
   script->Words = SplitWords(script->Text);

@@ -39,7 +39,7 @@ class TParamIndex {
 // are looked up in params; the caller stores the record in the statement
 // record's Script and then passes it to params.Attach. Returns null when
 // index addresses no record of list.
-std::unique_ptr<TScript> BuildScript(const TTokenList& list, int32_t index, const TParamIndex& params);
+TScriptPtr BuildScript(const TTokenList& list, int32_t index, const TParamIndex& params);
 
 // Pass 3: attaches a directive record to every directive line of list.
 // Reports nothing and never stops the run.

@@ -2,6 +2,8 @@
 // debug dump of a directive record.
 #include "directives/script.h"
 
+#include "frontend/token.h"
+
 namespace {
 
 std::string KindText(int8_t kind) {
@@ -32,6 +34,8 @@ std::string MarkText(int8_t mark) {
 }
 
 }  // namespace
+
+void TScriptDeleter::operator()(TScript* script) const { delete script; }
 
 TScript::~TScript() {
   if (Params) {

@@ -3,7 +3,6 @@
 
 #include <cstdio>
 
-#include "directives/script.h"
 #include "frontend/keywords.h"
 
 TToken::TToken(const std::string& text, TokenKind kind, int32_t srcPos, int32_t line)

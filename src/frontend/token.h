@@ -104,6 +104,14 @@ enum : uint8_t {
   AccessReadWrite = 3,
 };
 
+// A record owns the directive record hung on it, yet the front end does not
+// depend on the directive subsystem: this deleter is defined beside TScript,
+// so a record can be destroyed where TScript is only declared.
+struct TScriptDeleter {
+  void operator()(TScript* script) const;
+};
+using TScriptPtr = std::unique_ptr<TScript, TScriptDeleter>;
+
 class TToken {
  public:
   // Text is trimmed of leading and trailing bytes up to 0x20; position and
@@ -125,7 +133,7 @@ class TToken {
   int32_t EndDoIndex = -1;
   int32_t Priority = 1;
   TValData* Var = nullptr;
-  std::unique_ptr<TScript> Script;
+  TScriptPtr Script;
   uint8_t Access = AccessNone;
   double Value = 0.0;
 };
