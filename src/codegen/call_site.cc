@@ -44,7 +44,7 @@ void WriteDebugBlock(const TTuneRegion& region, const TGenContext& context,
   line(p + "  print *, \"myid: \",myid");
   line(p + "  print *, \"" + region.KindName + " Routine: \",\"" + region.Name + "\"");
   if (script.Params) {
-    for (const TScValData* param : *script.Params) {
+    for (const std::shared_ptr<TScValData>& param : *script.Params) {
       const std::string& name = param->Name;
       if (SameText(name, "bp")) {
         for (const char* value : {"Vexnor_STARTTUNESIZE", "Vexnor_ENDTUNESIZE", "Vexnor_SAMPDIST"}) {

@@ -90,10 +90,8 @@ size_t ParseParams(TScript& script, size_t p, const TParamIndex& params) {
     const std::string& word = words[p];
     if (word == ")") return p + 1;
     if (word == ",") continue;
-    TScValData* param = params.Lookup(word);
-    ++param->RefCount;
-    if (!script.Params) script.Params = std::make_unique<std::vector<TScValData*>>();
-    script.Params->push_back(param);
+    if (!script.Params) script.Params = std::make_unique<std::vector<std::shared_ptr<TScValData>>>();
+    script.Params->push_back(params.Lookup(word));
   }
   return p;
 }
@@ -226,18 +224,21 @@ void ParseStructure(TScript& script, const TParamIndex& params) {
 
 }  // namespace
 
-TScValData* TParamIndex::Lookup(const std::string& name) const {
+std::shared_ptr<TScValData> TParamIndex::Lookup(const std::string& name) const {
   auto found = first_.find(UpperAscii(name));
-  if (found != first_.end()) return found->second;
-  auto* param = new TScValData;
+  if (found != first_.end()) {
+    if (std::shared_ptr<TScValData> param = found->second.lock()) return param;
+  }
+  auto param = std::make_shared<TScValData>();
   param->Name = name;
   return param;
 }
 
 void TParamIndex::Attach(const TScript& script) {
   if (!script.Params) return;
-  for (TScValData* param : *script.Params) {
-    first_.emplace(UpperAscii(param->Name), param);
+  for (const std::shared_ptr<TScValData>& param : *script.Params) {
+    std::weak_ptr<TScValData>& first = first_[UpperAscii(param->Name)];
+    if (first.expired()) first = param;
   }
 }
 

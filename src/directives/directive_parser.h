@@ -16,14 +16,15 @@
 constexpr size_t kMaxSampledPoints = 100000;
 
 // The parameter records of the directive records attached so far, by name
-// with ASCII letter case ignored; for each name the first record attached.
-// Owns nothing, so it must not outlive the directive records given to it.
+// with ASCII letter case ignored; for each name the first record attached
+// that is still alive. Owns nothing: the directive records own their
+// parameter records.
 class TParamIndex {
  public:
   // The shared record of name, or, when no attached directive names it, a
-  // new record with that name and RefCount 0. The caller increments
-  // RefCount and appends the record to its directive's Params.
-  TScValData* Lookup(const std::string& name) const;
+  // new record with that name. The caller appends it to its directive's
+  // Params.
+  std::shared_ptr<TScValData> Lookup(const std::string& name) const;
 
   // Shares the parameters of a directive record that has just been
   // attached with the directives built after it. A name already known
@@ -31,7 +32,7 @@ class TParamIndex {
   void Attach(const TScript& script);
 
  private:
-  std::unordered_map<std::string, TScValData*> first_;
+  std::unordered_map<std::string, std::weak_ptr<TScValData>> first_;
 };
 
 // Builds the directive record of the statement record at index: its words,

@@ -1,5 +1,4 @@
-// Lifetime of directive records and their shared parameter records, and the
-// debug dump of a directive record.
+// The deleter of directive records and the debug dump of a directive record.
 #include "directives/script.h"
 
 #include "frontend/token.h"
@@ -37,16 +36,6 @@ std::string MarkText(int8_t mark) {
 
 void TScriptDeleter::operator()(TScript* script) const { delete script; }
 
-TScript::~TScript() {
-  if (Params) {
-    for (TScValData* param : *Params) {
-      if (--param->RefCount <= 0) {
-        delete param;
-      }
-    }
-  }
-}
-
 // Shape: kind=K region=R mark=M params=(a#1,b#2) words=w0|w1 fit=F order=O
 // sampled=(1,2,3), "null" for a list that was never made, and " cut" at the
 // end when the sampled list was cut.
@@ -58,8 +47,8 @@ std::string TScript::Dump() const {
   } else {
     out += "(";
     for (size_t i = 0; i < Params->size(); ++i) {
-      const TScValData& param = *(*Params)[i];
-      out += (i > 0 ? "," : "") + param.Name + "#" + std::to_string(param.RefCount);
+      const std::shared_ptr<TScValData>& param = (*Params)[i];
+      out += (i > 0 ? "," : "") + param->Name + "#" + std::to_string(param.use_count());
     }
     out += ")";
   }

@@ -10,9 +10,10 @@
 class TTuneRegion;
 
 // A parameter named in a directive's "(" ... ")" list; shared by every
-// directive record that names it, destroyed with the last of them.
+// directive record that names it, destroyed with the last of them. Only the
+// Params lists of directive records own it, so the use count of its pointer
+// is the number of list entries naming it.
 struct TScValData {
-  int32_t RefCount = 0;
   std::string Name;
 };
 
@@ -54,8 +55,6 @@ enum DirectiveMark : int8_t {
 class TScript {
  public:
   TScript() = default;
-  // Releases this record's hold on its parameter records.
-  ~TScript();
   TScript(const TScript&) = delete;
   TScript& operator=(const TScript&) = delete;
 
@@ -65,7 +64,7 @@ class TScript {
   int8_t Kind = 0;
   int8_t RegionWord = 0;
   int8_t Mark = MarkNone;
-  std::unique_ptr<std::vector<TScValData*>> Params;
+  std::unique_ptr<std::vector<std::shared_ptr<TScValData>>> Params;
   std::vector<std::string> Words;
   int32_t FitMethod = 0;
   int32_t FitOrder = 0;

@@ -181,14 +181,14 @@ bool TTuneRegion::ReadVaried(const TScript& script, TVariedList& list, bool regi
     ReportError(regions_messages::VariedRangeReversed(script.Text));
     return false;
   }
-  for (TScValData* param : *script.Params) {
+  for (const std::shared_ptr<TScValData>& param : *script.Params) {
     if (list.VariedCount >= kMaxVaried) {
       ReportError(regions_messages::TooManyVaried());
       return false;
     }
     size_t u = static_cast<size_t>(list.VariedCount);
     list.VariedName[u] = param->Name;
-    list.VariedVal[u] = param;
+    list.VariedVal[u] = param.get();
     list.VariedFrom[u] = from;
     list.VariedTo[u] = to;
     if (regionLevel) DoToken[u] = nullptr;

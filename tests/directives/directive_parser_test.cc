@@ -246,8 +246,8 @@ TEST(DirectiveParser, LongParameterLine) {
   ASSERT_EQ(scripts.size(), 2u);
   ASSERT_TRUE(scripts[0]->Params);
   ASSERT_EQ(scripts[0]->Params->size(), 50001u);
-  EXPECT_EQ((*scripts[0]->Params)[0]->RefCount, 2);
-  EXPECT_EQ((*scripts[0]->Params)[1]->RefCount, 1);
+  EXPECT_EQ((*scripts[0]->Params)[0].use_count(), 2);
+  EXPECT_EQ((*scripts[0]->Params)[1].use_count(), 1);
   EXPECT_EQ((*scripts[0]->Params)[50000]->Name, "q");
   ASSERT_TRUE(scripts[1]->Params);
   EXPECT_EQ((*scripts[1]->Params)[0], (*scripts[0]->Params)[0]);
@@ -346,7 +346,8 @@ TEST(DirectiveParser, RandomLinesKeepInvariants) {
     }
     list.push_back(std::make_unique<TToken>("", Sentinel, 0, 2));
     ParseDirectives(list);
-    std::map<const TScValData*, int32_t> holders;
+    // Per parameter record: the list entries naming it and its use count.
+    std::map<const TScValData*, std::pair<int32_t, long>> holders;
     for (const auto& record : list) {
       if (!record->Script) continue;
       const TScript& script = *record->Script;
@@ -356,7 +357,11 @@ TEST(DirectiveParser, RandomLinesKeepInvariants) {
       EXPECT_TRUE(script.Mark >= MarkNone && script.Mark <= SubRegionEnd);
       if (script.Params) {
         EXPECT_FALSE(script.Params->empty());
-        for (const TScValData* param : *script.Params) ++holders[param];
+        for (const auto& param : *script.Params) {
+          auto& holder = holders[param.get()];
+          ++holder.first;
+          holder.second = param.use_count();
+        }
       }
       if (script.SampledPoints) {
         const std::vector<int32_t>& points = *script.SampledPoints;
@@ -364,7 +369,7 @@ TEST(DirectiveParser, RandomLinesKeepInvariants) {
         EXPECT_EQ(std::set<int32_t>(points.begin(), points.end()).size(), points.size());
       }
     }
-    for (const auto& [param, count] : holders) EXPECT_EQ(param->RefCount, count) << param->Name;
+    for (const auto& [param, holder] : holders) EXPECT_EQ(holder.second, holder.first) << param->Name;
   }
 }
 
