@@ -295,7 +295,7 @@ class TDriverWriter {
   // copies it dimensions can be declared and the dispatcher receives it.
   // The problem-size names are variables of the driver.
   std::string ConstantValue(const TValData& var) const {
-    if (!var.IsParameter || !var.HasValue || var.Type != VtInt || var.IsArray ||
+    if (!var.IsParameter || !var.HasValue || var.Type != ValType::Int || var.IsArray ||
         IsSizeName(var.Name) || var.Value != std::trunc(var.Value) ||
         std::fabs(var.Value) > static_cast<double>(std::numeric_limits<int32_t>::max())) {
       return "";

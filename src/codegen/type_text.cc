@@ -19,11 +19,11 @@ std::string TypeText(const TTuneRegion& region, const TValData& var) {
   if (!var.TypeDeclared && !var.ImplicitType.empty()) return "      " + var.ImplicitType;
   std::string word;
   switch (var.Type) {
-    case VtInt: word = "integer"; break;
-    case VtReal: word = "real"; break;
-    case VtChar: word = "character"; break;
-    case VtLogic: word = "logical"; break;
-    case VtComplex: word = "complex"; break;
+    case ValType::Int: word = "integer"; break;
+    case ValType::Real: word = "real"; break;
+    case ValType::Char: word = "character"; break;
+    case ValType::Logic: word = "logical"; break;
+    case ValType::Complex: word = "complex"; break;
     default: return "";
   }
   if (var.TypeDeclared && var.TypeStart >= 0 &&

@@ -79,7 +79,7 @@ TDeclarationAnalyser::TDeclarationAnalyser(TTokenList& list, TValList& vars, TRe
 void TDeclarationAnalyser::ResetImplicitTable() {
   for (size_t c = 0; c < implicit_.size(); ++c) {
     bool integer = (c >= 'I' && c <= 'N') || (c >= 'i' && c <= 'n');
-    implicit_[c] = {integer ? VtInt : VtReal, ""};
+    implicit_[c] = {integer ? ValType::Int : ValType::Real, ""};
   }
 }
 
@@ -486,18 +486,18 @@ void TDeclarationAnalyser::AnalyseImplicit(int32_t i, int32_t b) {
     int32_t ruleEnd = r;
     ++r;
     if (letters < 0) continue;
-    int8_t type = -1;
+    ValType type = ValType::None;
     switch (KindAt(typeStart)) {
-      case KwInteger: type = VtInt; break;
-      case KwReal: case KwDoublePrecision: type = VtReal; break;
-      case KwCharacter: type = VtChar; break;
-      case KwLogical: type = VtLogic; break;
-      case KwComplex: type = VtComplex; break;
+      case KwInteger: type = ValType::Int; break;
+      case KwReal: case KwDoublePrecision: type = ValType::Real; break;
+      case KwCharacter: type = ValType::Char; break;
+      case KwLogical: type = ValType::Logic; break;
+      case KwComplex: type = ValType::Complex; break;
       default:
-        if (TextIs(typeStart, "DOUBLE") && KindAt(typeStart + 1) == KwComplex) type = VtComplex;
+        if (TextIs(typeStart, "DOUBLE") && KindAt(typeStart + 1) == KwComplex) type = ValType::Complex;
         break;
     }
-    if (type < 0) continue;
+    if (type == ValType::None) continue;
     std::string text;
     for (int32_t t = typeStart; t < letters; ++t) {
       const std::string& part = list_[t]->Text;
@@ -524,7 +524,7 @@ void TDeclarationAnalyser::AnalyseImplicit(int32_t i, int32_t b) {
   for (TValData* var : unitVars_) {
     if (var->TypeDeclared || var->Name.empty()) continue;
     const TImplicitRule& rule = implicit_[static_cast<unsigned char>(var->Name[0])];
-    var->Type = static_cast<int8_t>(var->Type >= VtIntFunc ? rule.Type + 5 : rule.Type);
+    var->Type = IsFunctionType(var->Type) ? FunctionType(rule.Type) : rule.Type;
     var->ImplicitType = rule.Text;
   }
 }
@@ -555,11 +555,11 @@ void TDeclarationAnalyser::AnalyseTypedFunction(int32_t i, int32_t function, int
   int32_t kind = KindAt(i);
   if (IsNameRecord(function + 1) && IsTypeKeyword(kind)) {
     TValData* var = FindOrCreate(list_[function + 1]->Text);
-    var->Type = kind == KwInteger     ? VtInt
-                : kind == KwCharacter ? VtChar
-                : kind == KwLogical   ? VtLogic
-                : kind == KwComplex   ? VtComplex
-                                      : VtReal;
+    var->Type = kind == KwInteger     ? ValType::Int
+                : kind == KwCharacter ? ValType::Char
+                : kind == KwLogical   ? ValType::Logic
+                : kind == KwComplex   ? ValType::Complex
+                                      : ValType::Real;
     var->TypeDeclared = true;
   }
   ++unitDepth_;
@@ -683,12 +683,12 @@ void TDeclarationAnalyser::Declare(int32_t i, int32_t n, const TTypePart& part,
                                    TDeclaredEntity& entity) {
   TValData* var = Find(list_[n]->Text);
   if (var == nullptr) var = Create(list_[n]->Text);
-  int8_t type = implicit_[static_cast<unsigned char>(list_[n]->Text[0])].Type;
-  if (part.IsReal) type = VtReal;
-  if (part.IsInt) type = VtInt;
-  if (part.IsChar) type = VtChar;
-  if (part.IsLogic) type = VtLogic;
-  if (part.IsComplex) type = VtComplex;
+  ValType type = implicit_[static_cast<unsigned char>(list_[n]->Text[0])].Type;
+  if (part.IsReal) type = ValType::Real;
+  if (part.IsInt) type = ValType::Int;
+  if (part.IsChar) type = ValType::Char;
+  if (part.IsLogic) type = ValType::Logic;
+  if (part.IsComplex) type = ValType::Complex;
   bool declared = var->DeclIndex != -1;
   if (!declared) {
     var->DeclIndex = n;
@@ -803,7 +803,7 @@ int32_t TDeclarationAnalyser::ConstEval(int32_t first, int32_t last, double& val
             var = Create(t.Text);
             if (KindAt(r + 1) == LParen) {
               var->IsArray = true;
-              var->Type = static_cast<int8_t>(var->Type + 5);
+              var->Type = FunctionType(var->Type);
             }
           }
           MarkRead(r, var);
@@ -873,7 +873,7 @@ int32_t TDeclarationAnalyser::ConstEval(int32_t first, int32_t last, double& val
       if (t.Kind == IntConst || t.Kind == RealConst) {
         stack.push_back({t.Value, t.Kind == IntConst});
       } else if (t.Var != nullptr && t.Var->HasValue) {
-        stack.push_back({t.Var->Value, t.Var->Type == VtInt});
+        stack.push_back({t.Var->Value, t.Var->Type == ValType::Int});
       } else {
         known = false;
         break;
@@ -933,7 +933,7 @@ void TDeclarationAnalyser::MarkNamesRead(int32_t from, int32_t b) {
       var = Create(list_[r]->Text);
       if (KindAt(r + 1) == LParen) {
         var->IsArray = true;
-        var->Type = static_cast<int8_t>(var->Type + 5);
+        var->Type = FunctionType(var->Type);
       }
     }
     MarkRead(r, var);

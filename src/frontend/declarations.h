@@ -60,7 +60,7 @@ class TDeclarationAnalyser {
   };
 
   struct TImplicitRule {
-    int8_t Type;
+    ValType Type;
     std::string Text;  // type text of the rule, empty for the default rule
   };
 

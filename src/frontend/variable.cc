@@ -3,11 +3,45 @@
 
 #include <cstdio>
 
-std::string ValTypeName(int8_t type) {
-  static const char* const kNames[] = {"Int",     "Real",     "Char",     "Logic",     "Complex",
-                                       "IntFunc", "RealFunc", "CharFunc", "LogicFunc", "ComplexFunc"};
-  if (type < 0 || type > VtComplexFunc) return "None";
-  return kNames[type];
+ValType FunctionType(ValType type) {
+  switch (type) {
+    case ValType::Int: return ValType::IntFunc;
+    case ValType::Real: return ValType::RealFunc;
+    case ValType::Char: return ValType::CharFunc;
+    case ValType::Logic: return ValType::LogicFunc;
+    case ValType::Complex: return ValType::ComplexFunc;
+    default: return type;
+  }
+}
+
+bool IsFunctionType(ValType type) {
+  switch (type) {
+    case ValType::IntFunc:
+    case ValType::RealFunc:
+    case ValType::CharFunc:
+    case ValType::LogicFunc:
+    case ValType::ComplexFunc:
+      return true;
+    default:
+      return false;
+  }
+}
+
+std::string ValTypeName(ValType type) {
+  switch (type) {
+    case ValType::None: return "None";
+    case ValType::Int: return "Int";
+    case ValType::Real: return "Real";
+    case ValType::Char: return "Char";
+    case ValType::Logic: return "Logic";
+    case ValType::Complex: return "Complex";
+    case ValType::IntFunc: return "IntFunc";
+    case ValType::RealFunc: return "RealFunc";
+    case ValType::CharFunc: return "CharFunc";
+    case ValType::LogicFunc: return "LogicFunc";
+    case ValType::ComplexFunc: return "ComplexFunc";
+  }
+  return "None";
 }
 
 std::string Dump(const TValData& var) {

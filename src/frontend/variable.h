@@ -8,19 +8,27 @@
 #include <string>
 #include <vector>
 
-enum ValType : int8_t {
-  VtInt = 0,
-  VtReal = 1,
-  VtChar = 2,
-  VtLogic = 3,
-  VtComplex = 4,
-  // Names first met as function references: the implicit type + 5.
-  VtIntFunc = 5,
-  VtRealFunc = 6,
-  VtCharFunc = 7,
-  VtLogicFunc = 8,
-  VtComplexFunc = 9,
+enum class ValType : int8_t {
+  None = -1,
+  Int = 0,
+  Real = 1,
+  Char = 2,
+  Logic = 3,
+  Complex = 4,
+  // Names first met as function references, typed by the implicit rules.
+  IntFunc = 5,
+  RealFunc = 6,
+  CharFunc = 7,
+  LogicFunc = 8,
+  ComplexFunc = 9,
 };
+
+// The function-reference type of a plain type (Int gives IntFunc); other
+// types are returned unchanged.
+ValType FunctionType(ValType type);
+
+// True for the function-reference types.
+bool IsFunctionType(ValType type);
 
 class TValData {
  public:
@@ -31,7 +39,7 @@ class TValData {
   bool IsArray = false;
   bool IsArgument = false;
   int32_t Unit = 0;
-  int8_t Type = -1;
+  ValType Type = ValType::None;
   int32_t KindLen = 0;
   int32_t TypeStart = -1;
   int32_t TypeEnd = -1;
@@ -62,7 +70,7 @@ class TValData {
 using TValList = std::vector<std::unique_ptr<TValData>>;
 
 // The type word of a ValType ("Int", "RealFunc", ...).
-std::string ValTypeName(int8_t type);
+std::string ValTypeName(ValType type);
 
 // One line per variable with every field that matters to later passes.
 std::string Dump(const TValData& var);

@@ -246,7 +246,7 @@ TEST(Declarations, TypedFunctionHeaderOpensAUnit) {
   TAnalysed a("      real*8 function g(x)\n      g = x\n      end\n      subroutine s\n"
               "      z = 1\n      end\n");
   EXPECT_TRUE(a.Var("x", 0)->IsArgument);
-  EXPECT_EQ(a.Var("g", 0)->Type, VtReal);
+  EXPECT_EQ(a.Var("g", 0)->Type, ValType::Real);
   EXPECT_NE(a.Var("z", 1), nullptr);
 }
 
@@ -255,7 +255,7 @@ TEST(Declarations, ImplicitRulesEndWithTheirUnit) {
               "      subroutine t\n      x = 1\n      i = 2\n      end\n");
   EXPECT_EQ(a.Var("x", 0)->ImplicitType, "real*8");
   EXPECT_EQ(a.Var("x", 1)->ImplicitType, "");
-  EXPECT_EQ(a.Var("i", 1)->Type, VtInt);
+  EXPECT_EQ(a.Var("i", 1)->Type, ValType::Int);
 }
 
 struct TErrorCase {
