@@ -322,7 +322,7 @@ void TDeclarationAnalyser::AnalyseAssignment(int32_t i, int32_t b) {
   ConstEval(r + 1, b, value, known);
   MarkNamesRead(i + 1, b);
   if (target != nullptr) {
-    list_[i]->Access = target->ReadCount != readBefore ? AccessReadWrite : AccessWrite;
+    list_[i]->Access = target->ReadCount != readBefore ? AccessKind::ReadWrite : AccessKind::Write;
   }
 }
 
@@ -356,7 +356,7 @@ void TDeclarationAnalyser::AnalyseDo(int32_t i, int32_t b) {
   AnalyseLoopParameters(r + 1, b);
   MarkNamesRead(l + 1, b);
   if (loopVar != nullptr) {
-    list_[l]->Access = loopVar->ReadCount != readBefore ? AccessReadWrite : AccessWrite;
+    list_[l]->Access = loopVar->ReadCount != readBefore ? AccessKind::ReadWrite : AccessKind::Write;
   }
 }
 
@@ -459,7 +459,7 @@ void TDeclarationAnalyser::AnalyseRead(int32_t i, int32_t b) {
     if (KindAt(r + 1) == Assign && !levels.empty()) levels.back().Bounds = true;
     TValData* var = FindOrCreate(list_[r]->Text);
     list_[r]->Var = var;
-    list_[r]->Access = AccessWrite;
+    list_[r]->Access = AccessKind::Write;
     ++var->WriteCount;
   }
 }
@@ -942,7 +942,7 @@ void TDeclarationAnalyser::MarkNamesRead(int32_t from, int32_t b) {
 
 void TDeclarationAnalyser::MarkRead(int32_t r, TValData* var) {
   TToken& t = *list_[r];
-  t.Access = AccessRead;
+  t.Access = AccessKind::Read;
   t.Var = var;
   ++var->ReadCount;
   t.Value = var->Value;

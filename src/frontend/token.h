@@ -97,11 +97,11 @@ enum TokenKind : int8_t {
 };
 
 // How an occurrence of a variable is used.
-enum : uint8_t {
-  AccessNone = 0,
-  AccessRead = 1,
-  AccessWrite = 2,
-  AccessReadWrite = 3,
+enum class AccessKind : uint8_t {
+  None = 0,
+  Read = 1,
+  Write = 2,
+  ReadWrite = 3,
 };
 
 // A record owns the directive record hung on it, yet the front end does not
@@ -134,7 +134,7 @@ class TToken {
   int32_t Priority = 1;
   TValData* Var = nullptr;
   TScriptPtr Script;
-  uint8_t Access = AccessNone;
+  AccessKind Access = AccessKind::None;
   double Value = 0.0;
 };
 

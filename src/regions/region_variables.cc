@@ -48,10 +48,10 @@ void CollectRegionVars(TTuneRegion& region) {
       region.UsesSharedNames = true;
       continue;
     }
-    if (t.Var->IsArgument || t.Access == AccessRead || t.Access == AccessReadWrite) {
+    if (t.Var->IsArgument || t.Access == AccessKind::Read || t.Access == AccessKind::ReadWrite) {
       listed[t.Var] = vars.size();
       vars.push_back({t.Var->Name, t.Var});
-    } else if (t.Access == AccessWrite) {
+    } else if (t.Access == AccessKind::Write) {
       listed[t.Var] = vars.size();
       vars.push_back({undecided, t.Var});
     }
@@ -66,10 +66,10 @@ void CollectRegionVars(TTuneRegion& region) {
     if (t.Var == nullptr) return;
     auto found = listed.find(t.Var);
     if (found == listed.end() || vars[found->second].Name != undecided) return;
-    if (t.Access == AccessRead || t.Access == AccessReadWrite) {
+    if (t.Access == AccessKind::Read || t.Access == AccessKind::ReadWrite) {
       vars[found->second].Name = t.Var->Name;
       --undecidedCount;
-    } else if (t.Access == AccessWrite) {
+    } else if (t.Access == AccessKind::Write) {
       vars[found->second].Name.clear();
       --undecidedCount;
     }
@@ -178,7 +178,7 @@ void PropagateDependence(TTuneRegion& region) {
   const int32_t end = region.EndIndex;
   for (int32_t i = region.StartIndex; i <= end; ++i) {
     TToken& target = At(region, i);
-    if (target.Var == nullptr || target.Access != AccessWrite) continue;
+    if (target.Var == nullptr || target.Access != AccessKind::Write) continue;
     uint32_t subscripts = 0;
     uint32_t values = 0;
     int32_t j = i + 1;

@@ -44,7 +44,7 @@ struct TAnalysed {
     for (const auto& t : List) {
       if (t->Var == nullptr) continue;
       static const char* const kAccess[] = {"-", "r", "w", "rw"};
-      out += t->Text + ":" + kAccess[t->Access & 3] + " ";
+      out += t->Text + ":" + kAccess[static_cast<int>(t->Access) & 3] + " ";
     }
     return out;
   }
@@ -195,7 +195,7 @@ TEST(Declarations, ScopeCountersAndEndDo) {
   const TToken& whileEnd = a.Record("enddo");
   const TToken& outerEnd = a.Record("enddo", static_cast<size_t>(whileEnd.Index) + 1);
   EXPECT_EQ(outer.EndDoIndex, outerEnd.Index);
-  EXPECT_EQ(a.Record("i").Access, AccessWrite);
+  EXPECT_EQ(a.Record("i").Access, AccessKind::Write);
   EXPECT_EQ(a.Record("if").BlockDepth, 1);
   EXPECT_EQ(a.Record("endif").BlockDepth, 2);
   EXPECT_EQ(outerEnd.BlockDepth, 1);
