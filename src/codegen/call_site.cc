@@ -19,7 +19,8 @@ std::string TrimRight(const std::string& text) {
 }
 
 void WriteParameterCall(const TTuneRegion& region, const std::string& indent, std::string& out) {
-  out += FoldLine(indent + "      call Vexnor_SetParm(" + std::to_string(region.TuneKind + 1) +
+  out += FoldLine(indent + "      call Vexnor_SetParm(" +
+                  std::to_string(TuneKindNumber(region.TuneKind)) +
                   ",'" + region.Name + "'," + "N" + ", iusw1_" + region.Name + ")\n");
 }
 
@@ -86,7 +87,9 @@ void WriteCommentedCopy(const TTuneRegion& region, const TGenContext& context,
     const TToken& record = At(region, i);
     if (record.Script) {
       out += TrimRight(record.SrcText) + "\n";
-      if (record.Script->Kind == DkDebug) WriteDebugBlock(region, context, indent, *record.Script, out);
+      if (record.Script->Kind == DirectiveKind::Debug) {
+        WriteDebugBlock(region, context, indent, *record.Script, out);
+      }
       lineStart = true;
     } else if (record.Kind == EndOfStatement) {
       out += record.SrcText;
@@ -158,8 +161,8 @@ int32_t SkipSubRegion(const TTuneRegion& region, int32_t j) {
   for (; j <= region.EndIndex; ++j) {
     const TScript* script = At(region, j).Script.get();
     if (script == nullptr) continue;
-    if (script->Mark == SubRegionStart) ++depth;
-    if (script->Mark == SubRegionEnd && --depth == 0) return j;
+    if (script->Mark == DirectiveMark::SubRegionStart) ++depth;
+    if (script->Mark == DirectiveMark::SubRegionEnd && --depth == 0) return j;
   }
   return region.EndIndex;
 }
@@ -177,15 +180,17 @@ void WriteCase(const TTuneRegion& region, const TGenContext& context, int32_t k,
   for (int32_t j = region.StartIndex; j <= region.EndIndex; ++j) {
     const TToken& record = At(region, j);
     if (const TScript* script = record.Script.get()) {
-      if (script->Mark == RegionStart && j != region.StartIndex && script->Region != nullptr) {
+      if (script->Mark == DirectiveMark::RegionStart && j != region.StartIndex &&
+          script->Region != nullptr) {
         WriteCallSite(*script->Region, context, fourBlanks, CallSiteInCase, out);
         j = script->Region->EndIndex;
-      } else if (script->Mark == SubRegionStart && script->Kind == DkSelect) {
+      } else if (script->Mark == DirectiveMark::SubRegionStart &&
+                 script->Kind == DirectiveKind::Select) {
         if (subCount < region.SubRegions.size()) {
           const TSubRegion& sub = *region.SubRegions[subCount++];
           if (&sub != chosen) j = sub.EndIndex;
         }
-      } else if (script->Mark == SubRegionStart) {
+      } else if (script->Mark == DirectiveMark::SubRegionStart) {
         j = SkipSubRegion(region, j);
       }
       continue;

@@ -87,7 +87,7 @@ void WriteLocalDeclarations(const TTuneRegion& region, std::string& out) {
   for (const TRegionVar& entry : region.RegionVars) {
     if (!entry.Name.empty()) continue;
     const TValData& var = *entry.Var;
-    if (region.RegionType != RtUnroll && IsVariedName(region, var.Name)) continue;
+    if (region.RegionType != RegionType::Unroll && IsVariedName(region, var.Name)) continue;
     if (var.TypeStart == -1 && var.ImplicitType.empty()) continue;  // default implicit type
     int32_t typeStart = CopiesDeclarationType(var) ? var.TypeStart : -1;
     if (!started || typeStart == -1 || typeStart != start) {
@@ -143,7 +143,7 @@ void WriteCandidates(TTuneRegion& region, const TGenContext& context, std::strin
                               (ArgumentList(region, ", ").empty() ? "" : ", ") + "iusw1)") +
                      "\n";
   WriteArgumentDeclarations(region, true, text);
-  if (region.RegionType != RtUnroll) WriteLocalDeclarations(region, text);
+  if (region.RegionType != RegionType::Unroll) WriteLocalDeclarations(region, text);
   WriteSharedInclude(region, text);
   text += "      integer iusw1\n\n      select case(iusw1)\n";
   for (int32_t k = 1; k <= region.CaseCount; ++k) {
@@ -155,7 +155,7 @@ void WriteCandidates(TTuneRegion& region, const TGenContext& context, std::strin
       }
     }
     text += "        case(" + std::to_string(k) + ")\n";
-    if (region.RegionType == RtUnroll) {
+    if (region.RegionType == RegionType::Unroll) {
       text += FoldLine("           call " + region.RoutineName + "_" + std::to_string(k) + "(" +
                        ArgumentList(region, ", ") + ")") +
               "\n";
@@ -166,7 +166,7 @@ void WriteCandidates(TTuneRegion& region, const TGenContext& context, std::strin
   text += "      end select\n";
   WriteClosing(text);
   out += FoldStatementLines(text);
-  if (region.RegionType == RtUnroll) WriteUnrollCandidates(region, context, out);
+  if (region.RegionType == RegionType::Unroll) WriteUnrollCandidates(region, context, out);
 }
 
 namespace {

@@ -6,12 +6,12 @@
 
 std::string ProcessingBlock(const TTuneRegion& region, TProcessingKind which, TReporter& reporter) {
   const TTokenList& list = *region.TokenList;
-  const int8_t wanted = which == Pripro ? DkPripro : DkPostpro;
+  const DirectiveKind wanted = which == Pripro ? DirectiveKind::Pripro : DirectiveKind::Postpro;
   std::string block;
   int32_t i = region.StartIndex;
   while (i < region.EndIndex) {
     const TScript* script = list[static_cast<size_t>(i)]->Script.get();
-    if (script == nullptr || script->Mark != SubRegionStart) {
+    if (script == nullptr || script->Mark != DirectiveMark::SubRegionStart) {
       ++i;
       continue;
     }
@@ -23,15 +23,15 @@ std::string ProcessingBlock(const TTuneRegion& region, TProcessingKind which, TR
         if (taken) block += record.SrcText;
         continue;
       }
-      if (inner->Mark == RegionStart) {
+      if (inner->Mark == DirectiveMark::RegionStart) {
         // A region nested in the block: nothing of it is taken.
         while (i + 1 <= region.EndIndex) {
           const TScript* end = list[static_cast<size_t>(++i)]->Script.get();
-          if (end != nullptr && end->Mark == RegionEnd) break;
+          if (end != nullptr && end->Mark == DirectiveMark::RegionEnd) break;
         }
         continue;
       }
-      if (inner->Mark == SubRegionEnd) break;
+      if (inner->Mark == DirectiveMark::SubRegionEnd) break;
     }
     if (i >= region.EndIndex) reporter.ReportError(regions_messages::SubRegionEndMissing());
     ++i;

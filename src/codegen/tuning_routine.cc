@@ -103,7 +103,7 @@ class TDriverWriter {
         context_(context),
         out_(out),
         reporter_(context.Reporter != nullptr ? *context.Reporter : silent_),
-        dynamic_(region.TuneKind == TkDynamic),
+        dynamic_(region.TuneKind == TuneKind::Dynamic),
         kind_(region.KindName),
         name_(region.Name),
         loop_("iloop_" + LowerAscii(region.KindName)),

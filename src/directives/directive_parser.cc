@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <iterator>
 #include <map>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -49,29 +50,44 @@ bool IsDirectiveLine(const TToken& record) {
   return blank != std::string::npos && SameText(TrimControl(text.substr(0, blank)), kSentinel);
 }
 
-int8_t KeywordKind(const std::string& word) {
-  static const struct {
-    const char* Word;
-    DirectiveKind Kind;
-  } kKeywords[] = {
-      {"install", DkInstall},   {"static", DkStatic},     {"dynamic", DkDynamic},
-      {"name", DkName},         {"parameter", DkParameter}, {"select", DkSelect},
-      {"according", DkAccording}, {"varied", DkVaried},   {"fitting", DkFitting},
-      {"pripro", DkPripro},     {"postpro", DkPostpro},   {"debug", DkDebug},
-      {"Vexnor_DynPefThis", DkDynPefThis}, {"Number", DkNumber},
-  };
-  for (const auto& keyword : kKeywords) {
-    if (SameText(word, keyword.Word)) return keyword.Kind;
+// The value beside word in table, letter case ignored, or fallback.
+template <typename TValue, size_t N>
+TValue WordValue(const std::string& word, const std::pair<const char*, TValue> (&table)[N],
+                 TValue fallback) {
+  for (const auto& entry : table) {
+    if (SameText(word, entry.first)) return entry.second;
   }
-  return DkStatement;
+  return fallback;
 }
 
-int8_t RegionWordOf(const std::string& word) {
-  static const char* const kTypeWords[] = {"define", "variable", "select", "unroll"};
-  for (int8_t i = 0; i < 4; ++i) {
-    if (SameText(word, kTypeWords[i])) return static_cast<int8_t>(i + 1);
-  }
-  return RegionWordNone;
+DirectiveKind KeywordKind(const std::string& word) {
+  static const std::pair<const char*, DirectiveKind> kKeywords[] = {
+      {"install", DirectiveKind::Install},
+      {"static", DirectiveKind::Static},
+      {"dynamic", DirectiveKind::Dynamic},
+      {"name", DirectiveKind::Name},
+      {"parameter", DirectiveKind::Parameter},
+      {"select", DirectiveKind::Select},
+      {"according", DirectiveKind::According},
+      {"varied", DirectiveKind::Varied},
+      {"fitting", DirectiveKind::Fitting},
+      {"pripro", DirectiveKind::Pripro},
+      {"postpro", DirectiveKind::Postpro},
+      {"debug", DirectiveKind::Debug},
+      {"Vexnor_DynPefThis", DirectiveKind::DynPefThis},
+      {"Number", DirectiveKind::Number},
+  };
+  return WordValue(word, kKeywords, DirectiveKind::Statement);
+}
+
+RegionWordValue RegionWordOf(const std::string& word) {
+  static const std::pair<const char*, RegionWordValue> kTypeWords[] = {
+      {"define", RegionWordValue::Define},
+      {"variable", RegionWordValue::Variable},
+      {"select", RegionWordValue::Select},
+      {"unroll", RegionWordValue::Unroll},
+  };
+  return WordValue(word, kTypeWords, RegionWordValue::None);
 }
 
 // The fixed-form statement of a Statement directive: the text after the
@@ -90,27 +106,31 @@ size_t ParseParams(TScript& script, size_t p, const TParamIndex& params) {
     const std::string& word = words[p];
     if (word == ")") return p + 1;
     if (word == ",") continue;
-    if (!script.Params) script.Params = std::make_unique<std::vector<std::shared_ptr<TScValData>>>();
+    if (!script.Params) {
+      script.Params = std::make_unique<std::vector<std::shared_ptr<TScValData>>>();
+    }
     script.Params->push_back(params.Lookup(word));
   }
   return p;
 }
 
-int8_t StartOrEnd(const TWords& words, size_t p, int8_t start, int8_t end) {
-  if (p >= words.size()) return MarkNone;
+DirectiveMark StartOrEnd(const TWords& words, size_t p, DirectiveMark start, DirectiveMark end) {
+  if (p >= words.size()) return DirectiveMark::None;
   if (SameText(words[p], "start")) return start;
   if (SameText(words[p], "end")) return end;
-  return MarkNone;
+  return DirectiveMark::None;
 }
 
 // "region start", "region end", "sub region start" or "sub region end" at p.
-int8_t MarkAt(const TWords& words, size_t p) {
-  if (p >= words.size()) return MarkNone;
-  if (SameText(words[p], "region")) return StartOrEnd(words, p + 1, RegionStart, RegionEnd);
-  if (SameText(words[p], "sub") && p + 1 < words.size() && SameText(words[p + 1], "region")) {
-    return StartOrEnd(words, p + 2, SubRegionStart, SubRegionEnd);
+DirectiveMark MarkAt(const TWords& words, size_t p) {
+  if (p >= words.size()) return DirectiveMark::None;
+  if (SameText(words[p], "region")) {
+    return StartOrEnd(words, p + 1, DirectiveMark::RegionStart, DirectiveMark::RegionEnd);
   }
-  return MarkNone;
+  if (SameText(words[p], "sub") && p + 1 < words.size() && SameText(words[p + 1], "region")) {
+    return StartOrEnd(words, p + 2, DirectiveMark::SubRegionStart, DirectiveMark::SubRegionEnd);
+  }
+  return DirectiveMark::None;
 }
 
 // The sampled points taken so far, kept as disjoint spans (low to high,
@@ -206,18 +226,18 @@ void ParseFitting(TScript& script) {
 void ParseStructure(TScript& script, const TParamIndex& params) {
   if (script.Words.size() < 2) return;
   script.Kind = KeywordKind(script.Words[1]);
-  if (script.Kind == DkStatement) {
+  if (script.Kind == DirectiveKind::Statement) {
     script.Words.assign(1, StatementWord(script.Text));
     return;
   }
   if (script.Words.size() <= 2) return;
-  if (script.Kind == DkFitting) {
+  if (script.Kind == DirectiveKind::Fitting) {
     ParseFitting(script);
     return;
   }
   size_t p = 2;
   script.RegionWord = RegionWordOf(script.Words[2]);
-  if (script.RegionWord != RegionWordNone) ++p;
+  if (script.RegionWord != RegionWordValue::None) ++p;
   p = ParseParams(script, p, params);
   script.Mark = MarkAt(script.Words, p);
 }

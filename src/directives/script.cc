@@ -5,31 +5,33 @@
 
 namespace {
 
-std::string KindText(int8_t kind) {
+// The name of an enumerator as the dump shows it; the number for a value
+// outside names.
+template <typename TEnum, size_t N>
+std::string EnumText(TEnum value, const char* const (&names)[N]) {
+  int number = static_cast<int>(value);
+  if (number >= 0 && static_cast<size_t>(number) < N) {
+    return names[number];
+  }
+  return std::to_string(number);
+}
+
+std::string KindText(DirectiveKind kind) {
   static const char* const kNames[] = {
       "Install", "Static", "Dynamic", "Statement", "Name",    "Parameter", "Select",   "According",
       "Varied",  "Fitting", "Pripro", "Postpro",   "Debug",   "DynPefThis", "Number"};
-  if (kind >= 0 && kind < static_cast<int8_t>(sizeof kNames / sizeof kNames[0])) {
-    return kNames[kind];
-  }
-  return std::to_string(static_cast<int>(kind));
+  return EnumText(kind, kNames);
 }
 
-std::string RegionWordText(int8_t word) {
+std::string RegionWordText(RegionWordValue word) {
   static const char* const kNames[] = {"none", "define", "variable", "select", "unroll"};
-  if (word >= 0 && word < static_cast<int8_t>(sizeof kNames / sizeof kNames[0])) {
-    return kNames[word];
-  }
-  return std::to_string(static_cast<int>(word));
+  return EnumText(word, kNames);
 }
 
-std::string MarkText(int8_t mark) {
+std::string MarkText(DirectiveMark mark) {
   static const char* const kNames[] = {"none", "RegionStart", "RegionEnd", "SubRegionStart",
                                        "SubRegionEnd"};
-  if (mark >= 0 && mark < static_cast<int8_t>(sizeof kNames / sizeof kNames[0])) {
-    return kNames[mark];
-  }
-  return std::to_string(static_cast<int>(mark));
+  return EnumText(mark, kNames);
 }
 
 }  // namespace

@@ -17,35 +17,37 @@ struct TScValData {
   std::string Name;
 };
 
-enum DirectiveKind : int8_t {
-  DkInstall = 0,
-  DkStatic = 1,
-  DkDynamic = 2,
-  DkStatement = 3,
-  DkName = 4,
-  DkParameter = 5,
-  DkSelect = 6,
-  DkAccording = 7,
-  DkVaried = 8,
-  DkFitting = 9,
-  DkPripro = 10,
-  DkPostpro = 11,
-  DkDebug = 12,
-  DkDynPefThis = 13,
-  DkNumber = 14,
+// The keyword after the sentinel; Statement for any other word. The debug
+// dump names them in this order.
+enum class DirectiveKind : int8_t {
+  Install = 0,
+  Static = 1,
+  Dynamic = 2,
+  Statement = 3,
+  Name = 4,
+  Parameter = 5,
+  Select = 6,
+  According = 7,
+  Varied = 8,
+  Fitting = 9,
+  Pripro = 10,
+  Postpro = 11,
+  Debug = 12,
+  DynPefThis = 13,
+  Number = 14,
 };
 
 // The region type word after a tuning keyword (RegionWord).
-enum RegionWordValue : int8_t {
-  RegionWordNone = 0,
-  RegionWordDefine = 1,
-  RegionWordVariable = 2,
-  RegionWordSelect = 3,
-  RegionWordUnroll = 4,
+enum class RegionWordValue : int8_t {
+  None = 0,
+  Define = 1,
+  Variable = 2,
+  Select = 3,
+  Unroll = 4,
 };
 
-enum DirectiveMark : int8_t {
-  MarkNone = 0,
+enum class DirectiveMark : int8_t {
+  None = 0,
   RegionStart = 1,
   RegionEnd = 2,
   SubRegionStart = 3,
@@ -61,9 +63,9 @@ class TScript {
   std::string Text;
   int32_t Index = 0;
   TTuneRegion* Region = nullptr;
-  int8_t Kind = 0;
-  int8_t RegionWord = 0;
-  int8_t Mark = MarkNone;
+  DirectiveKind Kind = DirectiveKind::Install;
+  RegionWordValue RegionWord = RegionWordValue::None;
+  DirectiveMark Mark = DirectiveMark::None;
   std::unique_ptr<std::vector<std::shared_ptr<TScValData>>> Params;
   std::vector<std::string> Words;
   int32_t FitMethod = 0;

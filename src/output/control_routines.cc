@@ -21,7 +21,7 @@ const TRegionList& Regions(const TGenContext& context) {
   return context.RegionList != nullptr ? *context.RegionList : kNoRegions;
 }
 
-std::vector<const TTuneRegion*> RegionsOfKind(const TGenContext& context, int8_t kind) {
+std::vector<const TTuneRegion*> RegionsOfKind(const TGenContext& context, TuneKind kind) {
   std::vector<const TTuneRegion*> regions;
   for (const auto& region : Regions(context)) {
     if (region->TuneKind == kind) regions.push_back(region.get());
@@ -97,7 +97,7 @@ void WriteSetParmHeading(bool installFitting, std::string& out) {
 
 // The lookup blocks of one tuning kind; label is the label of the next
 // block and grows by 10 per block.
-void WriteLookupBlocks(const TGenContext& context, int8_t kind, int32_t& label,
+void WriteLookupBlocks(const TGenContext& context, TuneKind kind, int32_t& label,
                        std::string& out) {
   for (const TTuneRegion* region : RegionsOfKind(context, kind)) {
     WriteParamLookup(*region, label, out);
@@ -109,7 +109,7 @@ void WriteDynamicCalls(const TGenContext& context, std::string& out) {
   out += "c     ==== Run-time Optimization\n"
          "      if (Vexnor_TYPE .eq. 3) then\n"
          "        if (Vexnor_DYNAMICTUNE) then\n";
-  for (const TTuneRegion* region : RegionsOfKind(context, TkDynamic)) {
+  for (const TTuneRegion* region : RegionsOfKind(context, TuneKind::Dynamic)) {
     out += FoldedLine("          if (index(Vexnor_Routine,'" + region->Name + "') .ne. 0) then");
     out += FoldedLine("            call Vexnor_ATexecDynamic" + region->Name +
                       "(Vexnor_Routine,n,isw)");
@@ -127,7 +127,7 @@ void WriteDynamicCalls(const TGenContext& context, std::string& out) {
 // --- Vexnor_ATexec ---------------------------------------------------------
 
 // Runs the driver of every region of the kind whose name is in the list.
-void WriteDriverCalls(const TGenContext& context, int8_t kind, std::string& out) {
+void WriteDriverCalls(const TGenContext& context, TuneKind kind, std::string& out) {
   for (const TTuneRegion* region : RegionsOfKind(context, kind)) {
     out += FoldedLine("        if (index(Vexnor_Routines,'" + region->Name + "') .ne. 0) then");
     out += FoldedLine("          call Vexnor_ATexec" + region->KindName + region->Name +
@@ -157,10 +157,10 @@ std::string TextLineEnds(const std::string& bytes) {
 
 }  // namespace
 
-std::string RegionNameList(const TGenContext& context, int8_t kind) {
+std::string RegionNameList(const TGenContext& context, TuneKind kind) {
   std::string list;
   for (const auto& region : Regions(context)) {
-    if (kind != TkNone && region->TuneKind != kind) continue;
+    if (kind != TuneKind::None && region->TuneKind != kind) continue;
     if (!list.empty()) list += ",";
     list += region->Name;
   }
@@ -185,26 +185,26 @@ void WriteATset(const TGenContext& context, std::string& out) {
 
   out += "c     ==== All routines\n"
          "      if (Vexnor_TYPE .eq. 0) then\n";
-  WriteNameListAssignment("        ", RegionNameList(context, TkNone), out);
+  WriteNameListAssignment("        ", RegionNameList(context, TuneKind::None), out);
   out += "      endif\n"
          "\n";
 
   out += "c     ==== Install Optimization\n"
          "      if (Vexnor_TYPE .eq. 1) then\n";
-  WriteNameListAssignment("         ", RegionNameList(context, TkInstall), out);
+  WriteNameListAssignment("         ", RegionNameList(context, TuneKind::Install), out);
   out += "      endif\n"
          "\n";
 
   out += "c     ==== Before Execution-invocation Optimization Routines\n"
          "      if (Vexnor_TYPE .eq. 2) then\n";
-  WriteNameListAssignment("        ", RegionNameList(context, TkStatic), out);
+  WriteNameListAssignment("        ", RegionNameList(context, TuneKind::Static), out);
   out += "      endif\n"
          "\n";
 
   out += "c     ==== Run-time Optimization Routines\n"
          "      if (Vexnor_TYPE .eq. 3) then\n"
          "        Vexnor_DYNAMICTUNE = .false.\n";
-  WriteNameListAssignment("        ", RegionNameList(context, TkDynamic), out);
+  WriteNameListAssignment("        ", RegionNameList(context, TuneKind::Dynamic), out);
   out += "      endif\n"
          "\n";
 
@@ -217,7 +217,7 @@ void WriteSetParm(const TGenContext& context, bool installFitting, std::string& 
 
   out += "c     ==== Install Optimization\n"
          "      if (Vexnor_TYPE .eq. 1) then\n";
-  WriteLookupBlocks(context, TkInstall, label, out);
+  WriteLookupBlocks(context, TuneKind::Install, label, out);
   out += "      endif\n"
          "c     === end of Vexnor_Install\n"
          "c     -----------------------------------------------\n"
@@ -225,7 +225,7 @@ void WriteSetParm(const TGenContext& context, bool installFitting, std::string& 
 
   out += "c     ==== Before Execution-invocation Optimization\n"
          "      if (Vexnor_TYPE .eq. 2) then\n";
-  WriteLookupBlocks(context, TkStatic, label, out);
+  WriteLookupBlocks(context, TuneKind::Static, label, out);
   out += "      endif\n"
          "c     === end of Vexnor_Static\n"
          "c     -----------------------------------------------\n"
@@ -284,20 +284,20 @@ void WriteATexec(const TGenContext& context, std::string& out) {
 
   out += "c     ==== Install Optimization\n"
          "      if (Vexnor_TYPE .eq. 1) then\n";
-  WriteDriverCalls(context, TkInstall, out);
+  WriteDriverCalls(context, TuneKind::Install, out);
   out += "      endif\n"
          "\n";
 
   out += "c     ==== Before Execution-invocation Optimization\n"
          "      if (Vexnor_TYPE .eq. 2) then\n";
-  WriteDriverCalls(context, TkStatic, out);
+  WriteDriverCalls(context, TuneKind::Static, out);
   out += "      endif\n"
          "\n";
 
   out += "c     ==== Run-time Optimization\n"
          "      if (Vexnor_TYPE .eq. 3) then\n";
   // One line per Dynamic region, repeated when there are several.
-  const size_t dynamicCount = RegionsOfKind(context, TkDynamic).size();
+  const size_t dynamicCount = RegionsOfKind(context, TuneKind::Dynamic).size();
   for (size_t k = 0; k < dynamicCount; ++k) out += "        Vexnor_DYNAMICTUNE = .true.\n";
   out += "      endif\n"
          "\n";

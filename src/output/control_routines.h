@@ -19,9 +19,9 @@
 #include "codegen/gen_context.h"
 
 // The names of the regions, joined by single commas, in region-list order:
-// all of them when kind is TkNone, else those of that TuneKind. Empty
+// all of them when kind is TuneKind::None, else those of that TuneKind. Empty
 // without such regions or without a region list.
-std::string RegionNameList(const TGenContext& context, int8_t kind);
+std::string RegionNameList(const TGenContext& context, TuneKind kind);
 
 // Assigns a name list to Vexnor_Routines, each line starting with indent:
 // "Vexnor_Routines(1:0) = ''" for an empty list, otherwise one line

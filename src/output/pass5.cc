@@ -72,8 +72,8 @@ TPass5::~TPass5() {
 }
 
 platform::TTextFile& TPass5::FileOf(const TTuneRegion& region) {
-  if (region.TuneKind == TkStatic) return StaticFile;
-  if (region.TuneKind == TkDynamic) return DynamicFile;
+  if (region.TuneKind == TuneKind::Static) return StaticFile;
+  if (region.TuneKind == TuneKind::Dynamic) return DynamicFile;
   return InstallFile;
 }
 
@@ -82,7 +82,7 @@ void TPass5::Generate(int32_t& routineListLength) {
   if (!ready_) return;
   InstallFitting = false;
   for (const auto& region : RegionList) {
-    if (region->TuneKind == TkInstall && region->FitMethod != 0) InstallFitting = true;
+    if (region->TuneKind == TuneKind::Install && region->FitMethod != 0) InstallFitting = true;
   }
   CheckNameOverlaps();
   CheckGeneratedNames();

@@ -71,7 +71,7 @@ void WriteSource(const TTokenList& list, TRegionList& regions, const TGenContext
       }
       continue;
     }
-    if (script->Mark == RegionStart && script->Region != nullptr) {
+    if (script->Mark == DirectiveMark::RegionStart && script->Region != nullptr) {
       TTuneRegion& region = *script->Region;
       if (static_cast<int32_t>(i) < region.EndIndex) {
         WriteCallSite(region, context, "",
@@ -80,7 +80,7 @@ void WriteSource(const TTokenList& list, TRegionList& regions, const TGenContext
       }
       continue;
     }
-    if (script->Kind == DkDynPefThis) {
+    if (script->Kind == DirectiveKind::DynPefThis) {
       if (script->Params && !script->Params->empty()) {
         std::string name;
         for (char c : (*script->Params)[0]->Name) {
@@ -92,7 +92,7 @@ void WriteSource(const TTokenList& list, TRegionList& regions, const TGenContext
           WriteCallSite(*region, context, "", CallSiteParameterOnly, out);
         }
       }
-    } else if (script->Kind == DkStatement) {
+    } else if (script->Kind == DirectiveKind::Statement) {
       std::string indent;
       for (int32_t level = 0; level < record.BlockDepth; ++level) indent += "  ";
       out += indent + (script->Words.empty() ? "" : script->Words[0]) + "\n";

@@ -13,9 +13,9 @@ void TPass4::Run() {
   for (size_t i = 1; i + 1 < TokenList.size(); ++i) {
     TScript* script = TokenList[i]->Script.get();
     if (script == nullptr) continue;
-    if (script->Kind == DkStatement) {
+    if (script->Kind == DirectiveKind::Statement) {
       if (!script->Words.empty() && !ReadSystemVariable(script->Words[0])) return;
-    } else if (script->Mark == RegionStart) {
+    } else if (script->Mark == DirectiveMark::RegionStart) {
       RegionList.push_back(std::make_unique<TTuneRegion>(this, static_cast<int32_t>(i)));
       script->Region = RegionList.back().get();
     }

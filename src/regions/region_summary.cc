@@ -1,13 +1,25 @@
 // Region summary text.
 #include "regions/region_summary.h"
 
+namespace {
+
+const char* RegionTypeName(RegionType type) {
+  switch (type) {
+    case RegionType::Define: return "Define";
+    case RegionType::Variable: return "Variable";
+    case RegionType::Select: return "Select";
+    case RegionType::Unroll: return "Unroll";
+  }
+  return "";
+}
+
+}  // namespace
+
 std::string RegionSummary(const TTuneRegion& region) {
-  static const char* const kKinds[] = {"Install", "Static", "Dynamic"};
-  static const char* const kTypes[] = {"Define", "Variable", "Select", "Unroll"};
   std::string out;
-  out += (region.TuneKind >= 0 && region.TuneKind <= 2 ? kKinds[region.TuneKind] : "");
+  out += TuneKindName(region.TuneKind);
   out += " ";
-  out += (region.RegionType >= 0 && region.RegionType <= 3 ? kTypes[region.RegionType] : "");
+  out += RegionTypeName(region.RegionType);
   out += " " + region.Name + "\r\n";
   out += region.RoutineName + "(";
   for (size_t k = 0; k < region.RegionVars.size(); ++k) {

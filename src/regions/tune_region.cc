@@ -1,7 +1,6 @@
 // Building a tuning region from its directives.
 #include "regions/tune_region.h"
 
-#include "directives/script.h"
 #include "frontend/text.h"
 #include "regions/pass4.h"
 #include "regions/region_variables.h"
@@ -9,13 +8,40 @@
 
 namespace {
 
-const char* const kKindNames[] = {"Install", "Static", "Dynamic"};
-
 // The longest generated names built from a region name: the tuning driver
 // "Vexnor_ATexec" + kind + name, and candidate k, RoutineName + "_" + k.
 constexpr size_t kMaxIdentifier = 63;
 
 }  // namespace
+
+TuneKind TuneKindOf(DirectiveKind kind) {
+  switch (kind) {
+    case DirectiveKind::Install: return TuneKind::Install;
+    case DirectiveKind::Static: return TuneKind::Static;
+    case DirectiveKind::Dynamic: return TuneKind::Dynamic;
+    default: return TuneKind::None;
+  }
+}
+
+int32_t TuneKindNumber(TuneKind kind) {
+  switch (kind) {
+    case TuneKind::Install: return 1;
+    case TuneKind::Static: return 2;
+    case TuneKind::Dynamic: return 3;
+    case TuneKind::None: break;
+  }
+  return 0;
+}
+
+const char* TuneKindName(TuneKind kind) {
+  switch (kind) {
+    case TuneKind::Install: return "Install";
+    case TuneKind::Static: return "Static";
+    case TuneKind::Dynamic: return "Dynamic";
+    case TuneKind::None: break;
+  }
+  return "";
+}
 
 TTuneRegion::TTuneRegion(TPass4* pass, int32_t startIndex)
     : Pass(pass),
@@ -28,9 +54,9 @@ TTuneRegion::TTuneRegion(TPass4* pass, int32_t startIndex)
 
 bool TTuneRegion::Build() {
   const TScript* start = ScriptAt(StartIndex);
-  if (start != nullptr && start->Kind >= DkInstall && start->Kind <= DkDynamic) {
-    TuneKind = start->Kind;
-    KindName = kKindNames[TuneKind];
+  if (start != nullptr && TuneKindOf(start->Kind) != TuneKind::None) {
+    TuneKind = TuneKindOf(start->Kind);
+    KindName = TuneKindName(TuneKind);
   } else {
     ReportError(regions_messages::NotATuningKind(start ? start->Text : ""));
   }
@@ -38,9 +64,10 @@ bool TTuneRegion::Build() {
     ReportError(regions_messages::RegionEndMissing());
     return false;
   }
-  RegionType = ScriptAt(EndIndex)->RegionWord == RegionWordUnroll ? RtUnroll : RtSelect;
+  const bool unroll = ScriptAt(EndIndex)->RegionWord == RegionWordValue::Unroll;
+  RegionType = unroll ? RegionType::Unroll : RegionType::Select;
   SetName(std::to_string(Pass->RegionList.size() + 1));
-  bool built = RegionType == RtUnroll ? WalkUnroll() : WalkGeneral();
+  bool built = RegionType == RegionType::Unroll ? WalkUnroll() : WalkGeneral();
   if (built) CheckName();
   return built;
 }
@@ -60,8 +87,8 @@ bool TTuneRegion::FindEnd() {
   for (int32_t i = StartIndex; i < size; ++i) {
     const TScript* script = ScriptAt(i);
     if (script == nullptr) continue;
-    if (script->Mark == RegionStart) ++depth;
-    if (script->Mark == RegionEnd && --depth == 0) {
+    if (script->Mark == DirectiveMark::RegionStart) ++depth;
+    if (script->Mark == DirectiveMark::RegionEnd && --depth == 0) {
       EndIndex = i;
       return true;
     }
@@ -72,7 +99,7 @@ bool TTuneRegion::FindEnd() {
 
 void TTuneRegion::SetName(const std::string& name) {
   Name = name;
-  RoutineName = (TuneKind == TkNone ? std::string() : "Vexnor_" + KindName) + Name;
+  RoutineName = (TuneKind == TuneKind::None ? std::string() : "Vexnor_" + KindName) + Name;
 }
 
 // A region name becomes part of Fortran names and of file names, so it may
@@ -95,30 +122,31 @@ bool TTuneRegion::WalkGeneral() {
   for (int32_t i = StartIndex; i <= EndIndex; ++i) {
     const TScript* script = ScriptAt(i);
     if (depth != 1) {
-      if (script != nullptr && script->Mark == RegionStart) ++depth;
-      if (script != nullptr && script->Mark == RegionEnd) --depth;
+      if (script != nullptr && script->Mark == DirectiveMark::RegionStart) ++depth;
+      if (script != nullptr && script->Mark == DirectiveMark::RegionEnd) --depth;
       continue;
     }
     if (script == nullptr) continue;
-    if (script->Mark == RegionStart) {
+    if (script->Mark == DirectiveMark::RegionStart) {
       depth = 2;
-    } else if (script->Kind == DkName) {
+    } else if (script->Kind == DirectiveKind::Name) {
       if (script->Words.size() > 2) SetName(script->Words[2]);
-    } else if (script->Kind == DkNumber) {
+    } else if (script->Kind == DirectiveKind::Number) {
       if (script->Words.size() > 2) Number = LeadingInt(script->Words[2]);
-    } else if (script->Kind == DkAccording) {
+    } else if (script->Kind == DirectiveKind::According) {
       if (!inSub) {
         HasAccording = true;
         AccordingStr = (*TokenList)[static_cast<size_t>(i)]->SrcText;
       }
-    } else if (script->Kind == DkVaried) {
+    } else if (script->Kind == DirectiveKind::Varied) {
       if (!inSub && !ReadVaried(*script, *this, true)) return false;
-    } else if (script->Kind == DkFitting) {
+    } else if (script->Kind == DirectiveKind::Fitting) {
       ReadFitting(*script);
-    } else if (script->Kind == DkSelect && script->Mark == SubRegionStart) {
+    } else if (script->Kind == DirectiveKind::Select &&
+               script->Mark == DirectiveMark::SubRegionStart) {
       inSub = true;
       if (!BuildSubRegion(i)) return false;
-    } else if (script->Mark == SubRegionEnd) {
+    } else if (script->Mark == DirectiveMark::SubRegionEnd) {
       inSub = false;
     }
   }
@@ -134,7 +162,7 @@ bool TTuneRegion::WalkGeneral() {
 bool TTuneRegion::BuildSubRegion(int32_t i) {
   SubRegions.push_back(std::make_unique<TSubRegion>());
   TSubRegion& sub = *SubRegions.back();
-  sub.Kind = DkSelect;
+  sub.Kind = DirectiveKind::Select;
   sub.StartIndex = i;
   sub.AccordingStr = AccordingStr;
   static_cast<TVariedList&>(sub) = static_cast<const TVariedList&>(*this);
@@ -142,19 +170,19 @@ bool TTuneRegion::BuildSubRegion(int32_t i) {
   for (; j <= EndIndex; ++j) {
     const TScript* script = ScriptAt(j);
     if (script == nullptr) continue;
-    if (script->Mark == RegionStart) {
+    if (script->Mark == DirectiveMark::RegionStart) {
       // A region nested in the sub region: nothing of it is read.
       for (++j; j <= EndIndex; ++j) {
         const TScript* inner = ScriptAt(j);
-        if (inner != nullptr && inner->Mark == RegionEnd) break;
+        if (inner != nullptr && inner->Mark == DirectiveMark::RegionEnd) break;
       }
       continue;
     }
-    if (script->Mark == SubRegionEnd) break;
-    if (script->Kind == DkAccording) {
+    if (script->Mark == DirectiveMark::SubRegionEnd) break;
+    if (script->Kind == DirectiveKind::According) {
       HasAccording = true;
       sub.AccordingStr = (*TokenList)[static_cast<size_t>(j)]->SrcText;
-    } else if (script->Kind == DkVaried) {
+    } else if (script->Kind == DirectiveKind::Varied) {
       if (!ReadVaried(*script, sub, false)) return false;
     }
   }
@@ -214,15 +242,15 @@ bool TTuneRegion::WalkUnroll() {
       if ((*TokenList)[static_cast<size_t>(i)]->Kind == KwDo) MatchDoLoop(i);
       continue;
     }
-    if (script->Mark == RegionStart) {
+    if (script->Mark == DirectiveMark::RegionStart) {
       if (++starts >= 2) ReportError(regions_messages::NestedInUnroll());
-    } else if (script->Kind == DkName) {
+    } else if (script->Kind == DirectiveKind::Name) {
       if (script->Words.size() > 2) SetName(script->Words[2]);
-    } else if (script->Kind == DkNumber) {
+    } else if (script->Kind == DirectiveKind::Number) {
       if (script->Words.size() > 2) Number = LeadingInt(script->Words[2]);
-    } else if (script->Kind == DkVaried) {
+    } else if (script->Kind == DirectiveKind::Varied) {
       if (!ReadVaried(*script, *this, true)) return false;
-    } else if (script->Kind == DkFitting) {
+    } else if (script->Kind == DirectiveKind::Fitting) {
       ReadFitting(*script);
     }
   }
@@ -314,7 +342,7 @@ int64_t CasesOf(const TVariedList& list) {
 
 bool TTuneRegion::ComputeCaseCount() {
   int64_t cases = 0;
-  if (SubRegions.empty() || RegionType == RtUnroll) {
+  if (SubRegions.empty() || RegionType == RegionType::Unroll) {
     cases = CasesOf(*this);
   } else {
     for (auto& sub : SubRegions) {

@@ -10,16 +10,27 @@
 #include <string>
 #include <vector>
 
+#include "directives/script.h"
 #include "frontend/token.h"
 #include "frontend/variable.h"
 
 class TPass4;
-struct TScValData;
-class TScript;
 
-enum TuneKind : int8_t { TkNone = -1, TkInstall = 0, TkStatic = 1, TkDynamic = 2 };
+enum class TuneKind : int8_t { None = -1, Install = 0, Static = 1, Dynamic = 2 };
 
-enum RegionType : int8_t { RtDefine = 0, RtVariable = 1, RtSelect = 2, RtUnroll = 3 };
+// Only Unroll and Select are ever given; the summary names all four.
+enum class RegionType : int8_t { Define = 0, Variable = 1, Select = 2, Unroll = 3 };
+
+// The tuning kind a region-start directive of kind gives; None for a
+// directive that is no tuning keyword.
+TuneKind TuneKindOf(DirectiveKind kind);
+
+// The kind's number in the generated code (Vexnor_SetParm's first
+// argument): 1 Install, 2 Static, 3 Dynamic; 0 for None.
+int32_t TuneKindNumber(TuneKind kind);
+
+// "Install", "Static", "Dynamic", or "" for None.
+const char* TuneKindName(TuneKind kind);
 
 // The most varied parameters a region or sub region holds.
 constexpr int32_t kMaxVaried = 32;
@@ -46,7 +57,7 @@ struct TVariedList {
 
 class TSubRegion : public TVariedList {
  public:
-  int8_t Kind = 0;
+  DirectiveKind Kind = DirectiveKind::Install;
   int32_t StartIndex = 0;
   int32_t EndIndex = 0;
   std::string AccordingStr;
@@ -81,9 +92,9 @@ class TTuneRegion : public TVariedList {
   std::string Name;
   std::string RoutineName;
   std::string RefValStr;
-  int8_t TuneKind = TkNone;
+  ::TuneKind TuneKind = ::TuneKind::None;
   std::string KindName;
-  int8_t RegionType = RtDefine;
+  ::RegionType RegionType = ::RegionType::Define;
   bool HasAccording = false;
   std::string AccordingStr;
   bool DynPefThis = false;

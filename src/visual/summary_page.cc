@@ -165,25 +165,25 @@ class TSummaryPage {
         if (record->Kind == KwEnd) {
           buffer_ += "<br>";
         }
-      } else if (script->Mark == RegionStart) {
+      } else if (script->Mark == DirectiveMark::RegionStart) {
         int32_t p = PositionOf(script);
         ++regionCounter_;
         AppendRegionLink(p, t);
         WriteBuffer();
         open_.push_back(p);
         ++ListingDepth;
-      } else if (script->Mark == RegionEnd && !open_.empty()) {
+      } else if (script->Mark == DirectiveMark::RegionEnd && !open_.empty()) {
         if (ListingDepth > 0) {
           --ListingDepth;
         }
         int32_t p = open_.back();
         open_.pop_back();
         AppendRegionLink(p, t);
-      } else if (script->Mark == SubRegionStart) {
+      } else if (script->Mark == DirectiveMark::SubRegionStart) {
         AppendColoured("#008000", t);
         WriteBuffer();
         ++ListingDepth;
-      } else if (script->Mark == SubRegionEnd) {
+      } else if (script->Mark == DirectiveMark::SubRegionEnd) {
         AppendColoured("#008000", t);
         if (ListingDepth > 0) {
           --ListingDepth;

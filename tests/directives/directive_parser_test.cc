@@ -264,12 +264,12 @@ TEST(DirectiveParser, LongLinesWithoutStructure) {
     if (record->Script) scripts.push_back(record->Script.get());
   }
   ASSERT_EQ(scripts.size(), 2u);
-  EXPECT_EQ(scripts[0]->Kind, DkStatement);
+  EXPECT_EQ(scripts[0]->Kind, DirectiveKind::Statement);
   EXPECT_EQ(scripts[0]->Words, std::vector<std::string>{"      " + word});
-  EXPECT_EQ(scripts[1]->Kind, DkInstall);
+  EXPECT_EQ(scripts[1]->Kind, DirectiveKind::Install);
   ASSERT_TRUE(scripts[1]->Params);
   EXPECT_EQ(scripts[1]->Params->size(), 99999u);
-  EXPECT_EQ(scripts[1]->Mark, MarkNone);
+  EXPECT_EQ(scripts[1]->Mark, DirectiveMark::None);
 }
 
 struct TSampledCase {
@@ -353,8 +353,9 @@ TEST(DirectiveParser, RandomLinesKeepInvariants) {
       const TScript& script = *record->Script;
       SCOPED_TRACE(script.Text);
       ASSERT_FALSE(script.Words.empty());
-      EXPECT_TRUE(script.Kind == DkStatement ? script.Words.size() == 1 : script.Words.size() >= 2);
-      EXPECT_TRUE(script.Mark >= MarkNone && script.Mark <= SubRegionEnd);
+      EXPECT_TRUE(script.Kind == DirectiveKind::Statement ? script.Words.size() == 1
+                                                          : script.Words.size() >= 2);
+      EXPECT_TRUE(script.Mark >= DirectiveMark::None && script.Mark <= DirectiveMark::SubRegionEnd);
       if (script.Params) {
         EXPECT_FALSE(script.Params->empty());
         for (const auto& param : *script.Params) {

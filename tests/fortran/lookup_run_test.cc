@@ -32,7 +32,7 @@ TGenContext ContextOf(const TPipeline& pipeline, TReporter& reporter) {
   context.RegionList = &pipeline.Regions;
   context.Reporter = &reporter;
   context.RoutineListLength =
-      std::max<int32_t>(1, static_cast<int32_t>(RegionNameList(context, TkNone).size()));
+      std::max<int32_t>(1, static_cast<int32_t>(RegionNameList(context, TuneKind::None).size()));
   return context;
 }
 

@@ -54,7 +54,7 @@ struct TRoutines {
     Context.RegionList = &Pipeline.Regions;
     Context.Reporter = &Reporter;
     Context.RoutineListLength =
-        std::max<int32_t>(1, static_cast<int32_t>(RegionNameList(Context, TkNone).size()));
+        std::max<int32_t>(1, static_cast<int32_t>(RegionNameList(Context, TuneKind::None).size()));
   }
   TPipeline Pipeline;
   TRecordingReporter Reporter;

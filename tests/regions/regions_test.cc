@@ -123,7 +123,7 @@ TEST(Regions, NameAndTypeAndSubRegionCostRules) {
              "!Vexnor$ according a .gt. 0\n      a = 1\n!Vexnor$ static region end\n      end\n");
   EXPECT_EQ(r.Region().RoutineName, "Vexnor_StaticFFT");
   EXPECT_EQ(r.Region().KindName, "Static");
-  EXPECT_EQ(r.Region().RegionType, RtSelect);  // the end directive decides
+  EXPECT_EQ(r.Region().RegionType, RegionType::Select);  // the end directive decides
   EXPECT_TRUE(r.Region().HasAccording);
   EXPECT_EQ(r.Region().AccordingStr, "!Vexnor$ according a .gt. 0\n");
 }
@@ -136,7 +136,7 @@ TEST(Regions, UnrollLoopsWithAndWithoutStep) {
              "      do j = 1, n\n        a(j) = 1\n      enddo\n"
              "!Vexnor$ install unroll (i, j, k) region end\n      end\n");
   const TTuneRegion& region = r.Region();
-  EXPECT_EQ(region.RegionType, RtUnroll);
+  EXPECT_EQ(region.RegionType, RegionType::Unroll);
   ASSERT_NE(region.DoToken[0], nullptr);
   EXPECT_EQ(region.IndexVarToken[0]->Text, "i");
   auto text = [&](int32_t from, int32_t to) {
