@@ -29,7 +29,7 @@ void WriteVariantCall(const TTuneRegion& region, const TGenContext& context,
   out += ProcessingBlock(region, Pripro, *context.Reporter);
   std::string call = indent + "      call " + region.RoutineName + "(";
   for (const TRegionVar& var : region.RegionVars) {
-    if (!var.Name.empty()) call += var.Var->Name + ",";
+    if (var.Passed) call += var.Var->Name + ",";
   }
   out += FoldLine(call + "iusw1_" + region.Name + ")\n");
   out += ProcessingBlock(region, Postpro, *context.Reporter);

@@ -24,7 +24,7 @@ std::string DimensionText(const TTuneRegion& region, const TValData& var) {
 std::string ArgumentList(const TTuneRegion& region, const std::string& separator) {
   std::string out;
   for (const TRegionVar& entry : region.RegionVars) {
-    if (entry.Name.empty()) continue;
+    if (!entry.Passed) continue;
     if (!out.empty()) out += separator;
     out += entry.Var->Name;
   }
@@ -55,7 +55,7 @@ void WriteArgumentDeclarations(const TTuneRegion& region, bool fold, std::string
     if (!line.empty()) out += (fold ? FoldLine(line) : line) + "\n";
   };
   for (const TRegionVar& entry : region.RegionVars) {
-    if (entry.Name.empty()) continue;
+    if (!entry.Passed) continue;
     const TValData& var = *entry.Var;
     int32_t typeStart = CopiesDeclarationType(var) ? var.TypeStart : -1;
     if (!started || typeStart == -1 || typeStart != start) {
@@ -85,7 +85,7 @@ void WriteLocalDeclarations(const TTuneRegion& region, std::string& out) {
     if (!line.empty()) out += FoldLine(line) + end;
   };
   for (const TRegionVar& entry : region.RegionVars) {
-    if (!entry.Name.empty()) continue;
+    if (entry.Passed) continue;
     const TValData& var = *entry.Var;
     if (region.RegionType != RegionType::Unroll && IsVariedName(region, var.Name)) continue;
     if (var.TypeStart == -1 && var.ImplicitType.empty()) continue;  // default implicit type

@@ -219,7 +219,7 @@ class TDriverWriter {
     std::string constants;
     int32_t start = -1;
     for (const TRegionVar& entry : region_.RegionVars) {
-      if (entry.Name.empty() || entry.Var == nullptr) continue;
+      if (!entry.Passed || entry.Var == nullptr) continue;
       const TValData& var = *entry.Var;
       if (dynamic_ && IsSizeName(var.Name)) continue;
       const bool copies = CopiesDeclarationType(var);
@@ -462,7 +462,7 @@ class TDriverWriter {
   std::string DispatcherCall() const {
     std::string call = "          call " + region_.RoutineName + "(";
     for (const TRegionVar& entry : region_.RegionVars) {
-      if (entry.Name.empty() || entry.Var == nullptr) continue;
+      if (!entry.Passed || entry.Var == nullptr) continue;
       const std::string& name = entry.Var->Name;
       const bool sizeName = dynamic_ && IsSizeName(name) && !SameText(name, "N");
       call += (sizeName ? std::string("N") : name) + ", ";

@@ -128,7 +128,7 @@ void TPass5::CheckGeneratedNames() {
   for (const auto& region : RegionList) {
     for (const TRegionVar& entry : region->RegionVars) {
       std::string name = UpperAscii(entry.Var->Name);
-      bool passed = !entry.Name.empty();
+      bool passed = entry.Passed;
       bool clash = name == "IUSW1" || (passed && driver.count(name) != 0) ||
                    (passed && region->FitMethod != 0 && fitting.count(name) != 0);
       if (clash) {

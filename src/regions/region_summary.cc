@@ -24,7 +24,8 @@ std::string RegionSummary(const TTuneRegion& region) {
   out += region.RoutineName + "(";
   for (size_t k = 0; k < region.RegionVars.size(); ++k) {
     if (k > 0) out += ",";
-    out += region.RegionVars[k].Name;
+    const TRegionVar& entry = region.RegionVars[k];
+    out += entry.Passed ? entry.Name : std::string();
   }
   out += ") \r\n";
   for (int32_t u = 0; u < region.VariedCount; ++u) {

@@ -40,7 +40,8 @@ void CollectRegionVars(TTuneRegion& region) {
   std::vector<TRegionVar>& vars = region.RegionVars;
   vars.clear();
   std::unordered_map<const TValData*, size_t> listed;
-  const std::string undecided = "*";
+  // Per entry: written inside and not yet known to be used afterwards.
+  std::vector<bool> undecided;
   for (int32_t i = region.StartIndex; i <= region.EndIndex; ++i) {
     const TToken& t = At(region, i);
     if (t.Var == nullptr || listed.count(t.Var) != 0 || !Passable(*t.Var)) continue;
@@ -50,27 +51,30 @@ void CollectRegionVars(TTuneRegion& region) {
     }
     if (t.Var->IsArgument || t.Access == AccessKind::Read || t.Access == AccessKind::ReadWrite) {
       listed[t.Var] = vars.size();
-      vars.push_back({t.Var->Name, t.Var});
+      vars.push_back({t.Var->Name, t.Var, true});
+      undecided.push_back(false);
     } else if (t.Access == AccessKind::Write) {
       listed[t.Var] = vars.size();
-      vars.push_back({undecided, t.Var});
+      vars.push_back({t.Var->Name, t.Var, false});
+      undecided.push_back(true);
     }
   }
 
   // A variable written inside is passed when its value is used afterwards:
   // the first use after the region decides, up to the end of the unit.
   size_t undecidedCount = 0;
-  for (const TRegionVar& entry : vars) undecidedCount += entry.Name == undecided ? 1 : 0;
+  for (bool open : undecided) undecidedCount += open ? 1 : 0;
   auto decide = [&](int32_t i) {
     const TToken& t = At(region, i);
     if (t.Var == nullptr) return;
     auto found = listed.find(t.Var);
-    if (found == listed.end() || vars[found->second].Name != undecided) return;
+    if (found == listed.end() || !undecided[found->second]) return;
     if (t.Access == AccessKind::Read || t.Access == AccessKind::ReadWrite) {
-      vars[found->second].Name = t.Var->Name;
+      vars[found->second].Passed = true;
+      undecided[found->second] = false;
       --undecidedCount;
     } else if (t.Access == AccessKind::Write) {
-      vars[found->second].Name.clear();
+      undecided[found->second] = false;
       --undecidedCount;
     }
   };
@@ -92,14 +96,12 @@ void CollectRegionVars(TTuneRegion& region) {
   scan(region.EndIndex, loopEnd);
   if (loop >= 0) scan(loop, region.StartIndex);
   scan(loopEnd, unitEnd);
-  for (TRegionVar& entry : vars) {
-    if (entry.Name == undecided) entry.Name.clear();
-  }
+  // Entries still undecided are locals: they were never marked Passed.
 
   // A passed array brings the variables of its type and dimension text.
   for (size_t k = 0; k < vars.size(); ++k) {
     const TValData* var = vars[k].Var;
-    if (vars[k].Name.empty() || !var->IsArray || var->DimCount == 0) continue;
+    if (!vars[k].Passed || !var->IsArray || var->DimCount == 0) continue;
     auto bring = [&](int32_t from, int32_t to) {
       for (int32_t i = from; i >= 0 && i < to; ++i) {
         TValData* needed = At(region, i).Var;
@@ -109,7 +111,7 @@ void CollectRegionVars(TTuneRegion& region) {
           continue;
         }
         listed[needed] = vars.size();
-        vars.push_back({needed->Name, needed});
+        vars.push_back({needed->Name, needed, true});
       }
     };
     bring(var->TypeStart, var->TypeEnd);
@@ -130,7 +132,7 @@ void OrderRegionVars(TTuneRegion& region) {
   while (leaves < n) leaves *= 2;
   // Each node: the smallest key of its range and the first position holding it.
   std::vector<std::pair<int32_t, size_t>> tree(2 * leaves, {none, n});
-  auto key = [&](size_t k) { return vars[k].Name.empty() ? none : vars[k].Var->DeclIndex; };
+  auto key = [&](size_t k) { return vars[k].Passed ? vars[k].Var->DeclIndex : none; };
   auto set = [&](size_t k) {
     size_t node = leaves + k;
     tree[node] = {key(k), k};
@@ -164,7 +166,7 @@ void OrderRegionVars(TTuneRegion& region) {
     return best;
   };
   for (size_t i = 0; i + 1 < n; ++i) {
-    if (vars[i].Name.empty()) continue;
+    if (!vars[i].Passed) continue;
     std::pair<int32_t, size_t> best = minimumFrom(i + 1);
     if (best.second < n && best.first < vars[i].Var->DeclIndex) {
       std::swap(vars[i], vars[best.second]);

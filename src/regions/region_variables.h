@@ -10,7 +10,7 @@
 
 // Fills RegionVars from the names the region reads and writes: passed when
 // read inside, written inside and read after it, or a dummy argument; a
-// written variable that is not read afterwards becomes a local (empty name).
+// written variable that is not read afterwards becomes a local (not Passed).
 // Passed arrays bring the variables their declarations need.
 void CollectRegionVars(TTuneRegion& region);
 

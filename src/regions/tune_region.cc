@@ -388,7 +388,7 @@ void TTuneRegion::RemoveVariedNames() {
   auto clear = [this](const TVariedList& list) {
     for (int32_t u = 0; u < list.VariedCount; ++u) {
       for (TRegionVar& entry : RegionVars) {
-        if (SameText(entry.Name, list.VariedName[static_cast<size_t>(u)])) entry.Name.clear();
+        if (SameText(entry.Name, list.VariedName[static_cast<size_t>(u)])) entry.Passed = false;
       }
     }
   };

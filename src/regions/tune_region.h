@@ -39,11 +39,12 @@ constexpr int32_t kMaxVaried = 32;
 // routines impractically large (and the product of ranges could overflow).
 constexpr int64_t kMaxCaseCount = 100000;
 
-// A variable a region's candidate routines receive: its name, or the empty
-// string for one that is not passed (a local of the region).
+// A variable of a region, with its name: either one its candidate routines
+// receive (Passed) or a local of the region.
 struct TRegionVar {
   std::string Name;
   TValData* Var;
+  bool Passed;
 };
 
 // Varied parameters: entry u names a parameter and its inclusive range.

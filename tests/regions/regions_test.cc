@@ -22,7 +22,9 @@ struct TRegions : TPipeline {
   std::string Arguments(size_t k = 0) const {
     std::string out;
     const std::vector<TRegionVar>& vars = Region(k).RegionVars;
-    for (size_t i = 0; i < vars.size(); ++i) out += (i == 0 ? "" : ",") + vars[i].Name;
+    for (size_t i = 0; i < vars.size(); ++i) {
+      out += (i == 0 ? "" : ",") + (vars[i].Passed ? vars[i].Name : std::string());
+    }
     return out;
   }
 };
@@ -239,11 +241,15 @@ TEST(Regions, EverydayFortranPassesExactlyTheProgramsVariables) {
       "        err = max(err, abs(w))\n      enddo\n"
       "!Vexnor$ static select region end\n"
       "      print *, err, done\n      end\n");
-  // i and w are locals: their places stay empty.
+  // i and w are locals: their places stay empty, their names stay known.
   EXPECT_EQ(r.Arguments(), "n,a,,b,,tol,err,done");
+  std::string locals;
   for (const TRegionVar& v : r.Region().RegionVars) {
     EXPECT_TRUE(IsFortranName(v.Var->Name)) << v.Var->Name;
+    EXPECT_EQ(v.Name, v.Var->Name);
+    if (!v.Passed) locals += v.Name + " ";
   }
+  EXPECT_EQ(locals, "i w ");
 }
 
 TEST(Regions, RegionErrors) {
