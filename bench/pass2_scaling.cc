@@ -6,8 +6,7 @@
 #include <string>
 
 #include "frontend/declarations.h"
-#include "frontend/lexer.h"
-#include "frontend/source_reader.h"
+#include "frontend/pass1.h"
 #include "platform/reporter.h"
 
 namespace {
@@ -29,13 +28,7 @@ double SecondsFor(int variables, double& pass2) {
   std::string source = MakeSource(variables);
   TSilentReporter reporter;
   auto start = std::chrono::steady_clock::now();
-  TTokenList list;
-  TSourceReader reader;
-  list.push_back(std::make_unique<TToken>("", Sentinel, 0, 0));
-  reader.Read(source, list, reporter);
-  list.push_back(std::make_unique<TToken>("", Sentinel, reader.Position(), reader.LineCounter()));
-  Lex(list);
-  SliceSource(source, list);
+  TTokenList list = BuildTokenList(source, reporter);
   auto middle = std::chrono::steady_clock::now();
   TValList vars;
   AnalyseDeclarations(list, vars, reporter);

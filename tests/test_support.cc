@@ -9,8 +9,7 @@
 
 #include "directives/directive_parser.h"
 #include "frontend/declarations.h"
-#include "frontend/lexer.h"
-#include "frontend/source_reader.h"
+#include "frontend/pass1.h"
 #include "platform/terminal_window.h"
 
 void TFakeWindow::AddText(const std::string& text) {
@@ -67,17 +66,6 @@ std::string ReadFileBytes(const std::string& path) {
   return bytes;
 }
 
-TTokenList RunPass1(const std::string& source, TReporter& reporter) {
-  TTokenList list;
-  TSourceReader reader;
-  list.push_back(std::make_unique<TToken>("", Sentinel, reader.Position(), reader.LineCounter()));
-  reader.Read(source, list, reporter);
-  list.push_back(std::make_unique<TToken>("", Sentinel, reader.Position(), reader.LineCounter()));
-  Lex(list);
-  SliceSource(source, list);
-  return list;
-}
-
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
   size_t start = 0;
@@ -99,7 +87,7 @@ std::string Kinds(const TTokenList& list) {
 }
 
 TPipeline::TPipeline(const std::string& source) {
-  List = RunPass1(source, Reporter);
+  List = BuildTokenList(source, Reporter);
   AnalyseDeclarations(List, Vars, Reporter);
   ParseDirectives(List);
   Pass = std::make_unique<TPass4>(List, Vars, Regions, Reporter);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "frontend/pass1.h"
 #include "frontend/token.h"
 #include "frontend/variable.h"
 #include "platform/reporter.h"
@@ -64,10 +65,6 @@ class TTempFolder {
 };
 
 std::string ReadFileBytes(const std::string& path);
-
-// Reads, lexes and slices bytes the way Pass 1 does, between two Sentinel
-// records.
-TTokenList RunPass1(const std::string& source, TReporter& reporter);
 
 // The lines of a text, without their line ends.
 std::vector<std::string> Lines(const std::string& text);

@@ -7,12 +7,11 @@
 #include "app/app_messages.h"
 #include "directives/directive_parser.h"
 #include "frontend/declarations.h"
+#include "frontend/pass1.h"
 #include "frontend/text.h"
 #include "output/pass5.h"
 #include "regions/region_summary.h"
 #include "visual/visual_dm.h"
-#include "frontend/lexer.h"
-#include "frontend/source_reader.h"
 
 TMainF::TMainF(platform::TWindow& window, std::string programFolder)
     : Memo1(window), programFolder_(std::move(programFolder)) {
@@ -106,25 +105,19 @@ bool TMainF::StopsHere() {
 
 void TMainF::RunPass1() {
   LogLine(app_messages::PassStart(1));
+  std::string source;
   std::string error;
-  if (!platform::ReadWholeFile(SourcePath, source_, error)) {
+  if (!platform::ReadWholeFile(SourcePath, source, error)) {
     Memo1.ShowMessage(app_messages::CannotReadSource(SourcePath, error));
     ErrorFlag = true;
     return;
   }
-  if (source_.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max())) {
+  if (source.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max())) {
     Memo1.ShowMessage(app_messages::SourceTooLarge(SourcePath));
     ErrorFlag = true;
     return;
   }
-  TokenList.reserve(source_.size() / 4 + 16);
-  TokenList.push_back(
-      std::make_unique<TToken>("", Sentinel, reader_.Position(), reader_.LineCounter()));
-  reader_.Read(source_, TokenList, *this);
-  TokenList.push_back(
-      std::make_unique<TToken>("", Sentinel, reader_.Position(), reader_.LineCounter()));
-  Lex(TokenList);
-  SliceSource(source_, TokenList);
+  TokenList = BuildTokenList(source, *this);
 }
 
 void TMainF::RunPass2() {

@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "frontend/source_reader.h"
 #include "frontend/token.h"
 #include "frontend/variable.h"
 #include "platform/files.h"
@@ -69,8 +68,6 @@ class TMainF : public TReporter {
   void Show(const std::string& text) { Memo1.AddText(text); }
 
   std::string programFolder_;
-  TSourceReader reader_;
-  std::string source_;  // the bytes of the source file, read once
   // Lives from Pass 4 to the end of the run: the regions point back to it.
   std::unique_ptr<TPass4> pass4_;
 };

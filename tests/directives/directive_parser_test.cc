@@ -23,7 +23,7 @@ std::string Scripts(const TTokenList& list) {
 
 TTokenList ParseSource(const std::string& source) {
   TRecordingReporter reporter;
-  TTokenList list = RunPass1(source, reporter);
+  TTokenList list = BuildTokenList(source, reporter);
   EXPECT_EQ(reporter.Errors, 0);
   ParseDirectives(list);
   return list;

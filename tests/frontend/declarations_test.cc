@@ -14,7 +14,7 @@ struct TAnalysed {
   TValList Vars;
 
   explicit TAnalysed(const std::string& source) {
-    List = RunPass1(source, Reporter);
+    List = BuildTokenList(source, Reporter);
     AnalyseDeclarations(List, Vars, Reporter);
   }
 

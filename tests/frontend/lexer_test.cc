@@ -77,7 +77,7 @@ class LexCases : public ::testing::TestWithParam<TLexCase> {};
 
 TEST_P(LexCases, ClassifiesTheRecords) {
   TRecordingReporter reporter;
-  EXPECT_EQ(Kinds(RunPass1(GetParam().Source, reporter)), GetParam().Expected);
+  EXPECT_EQ(Kinds(BuildTokenList(GetParam().Source, reporter)), GetParam().Expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Lexer, LexCases, ::testing::ValuesIn(kLexCases),
@@ -106,7 +106,7 @@ TEST(Lexer, NumbersKeepTheirValues) {
 
 TEST(Lexer, SplitRecordsKeepTheirExactSlices) {
   TRecordingReporter reporter;
-  TTokenList list = RunPass1("  if (a.lt.b) x = 1.0d-3\n", reporter);
+  TTokenList list = BuildTokenList("  if (a.lt.b) x = 1.0d-3\n", reporter);
   std::string slices;
   for (const auto& t : list) slices += "[" + t->SrcText + "]";
   EXPECT_EQ(slices, "[][  if][ (][a][.lt.][b][)][ x][ =][ 1.0d-3][\n][]");
@@ -116,7 +116,8 @@ TEST(Lexer, SplitRecordsKeepTheirExactSlices) {
 
 TEST(Lexer, OperatorPriorities) {
   TRecordingReporter reporter;
-  TTokenList list = RunPass1("y = a + b - c * d / e ** f .eqv. g .NEQV. h .and. i\n", reporter);
+  TTokenList list =
+      BuildTokenList("y = a + b - c * d / e ** f .eqv. g .NEQV. h .and. i\n", reporter);
   std::string priorities;
   for (const auto& t : list) {
     if (t->Kind == Operator) priorities += t->Text + "=" + std::to_string(t->Priority) + " ";
@@ -126,7 +127,7 @@ TEST(Lexer, OperatorPriorities) {
 
 TEST(Lexer, NumbersRecordsByPositionAfterMerging) {
   TRecordingReporter reporter;
-  TTokenList list = RunPass1("x = 1\nend do\ny = a ** b\nouter: do i = 1, 2\n", reporter);
+  TTokenList list = BuildTokenList("x = 1\nend do\ny = a ** b\nouter: do i = 1, 2\n", reporter);
   for (size_t i = 0; i < list.size(); ++i) {
     ASSERT_TRUE(list[i]);
     EXPECT_EQ(list[i]->Index, static_cast<int32_t>(i));

@@ -48,7 +48,7 @@ TEST(Pass1Invariants, HoldForEveryExample) {
     if (!entry.is_regular_file()) continue;
     std::string source = ReadFileBytes(entry.path().string());
     TRecordingReporter reporter;
-    TTokenList list = RunPass1(source, reporter);
+    TTokenList list = BuildTokenList(source, reporter);
     SCOPED_TRACE(entry.path().string());
     EXPECT_EQ(reporter.Errors, 0);
     ExpectInvariants(source, list);
@@ -78,7 +78,7 @@ TEST(Pass1Invariants, HoldForRandomBytes) {
       source.push_back(c);
     }
     TRecordingReporter reporter;
-    TTokenList list = RunPass1(source, reporter);
+    TTokenList list = BuildTokenList(source, reporter);
     SCOPED_TRACE(testing::Message() << "round " << round);
     ExpectInvariants(source, list);
   }
@@ -95,7 +95,7 @@ TEST(Pass1Invariants, HoldForLongAndUnclosedText) {
   };
   for (const std::string& source : cases) {
     TRecordingReporter reporter;
-    TTokenList list = RunPass1(source, reporter);
+    TTokenList list = BuildTokenList(source, reporter);
     ExpectInvariants(source, list);
   }
 }

@@ -72,7 +72,7 @@ class ReaderCases : public ::testing::TestWithParam<TReaderCase> {};
 
 TEST_P(ReaderCases, MakesTheRecords) {
   TRecordingReporter reporter;
-  TTokenList list = RunPass1(GetParam().Source, reporter);
+  TTokenList list = BuildTokenList(GetParam().Source, reporter);
   EXPECT_EQ(Kinds(list), GetParam().Expected);
   EXPECT_EQ(reporter.Errors, 0);
 }
@@ -82,7 +82,7 @@ INSTANTIATE_TEST_SUITE_P(Reader, ReaderCases, ::testing::ValuesIn(kReaderCases),
 
 TEST(SourceReader, SlicesHoldTheBlanksAndLineEndsBeforeEachRecord) {
   TRecordingReporter reporter;
-  TTokenList list = RunPass1("x = y! note\n\n\nb = 2\n", reporter);
+  TTokenList list = BuildTokenList("x = y! note\n\n\nb = 2\n", reporter);
   ASSERT_EQ(list.size(), 11u);
   EXPECT_EQ(list[3]->Text, "y");
   EXPECT_EQ(list[3]->SrcText, " y");
@@ -96,7 +96,7 @@ TEST(SourceReader, SlicesHoldTheBlanksAndLineEndsBeforeEachRecord) {
 TEST(SourceReader, ReportsATabWithItsLineAndEcho) {
   std::string source = "a = 1\nb = 2\nc = 3\nd = 4\ne = 5\nf = 6\n  g =\t7\t! x\r\nh = 8\n";
   TRecordingReporter reporter;
-  TTokenList list = RunPass1(source, reporter);
+  TTokenList list = BuildTokenList(source, reporter);
   ASSERT_EQ(reporter.Lines.size(), 3u);
   EXPECT_EQ(reporter.Lines[0], "error: " + platform::Sjis("TAB文字が含まれています。"));
   EXPECT_EQ(reporter.Lines[1], "error: Line = 7");
@@ -111,7 +111,7 @@ TEST(SourceReader, ReportsATabWithItsLineAndEcho) {
 
 TEST(SourceReader, PositionsAndLinesOfRecords) {
   TRecordingReporter reporter;
-  TTokenList list = RunPass1("a = 1\nb = 2\n", reporter);
+  TTokenList list = BuildTokenList("a = 1\nb = 2\n", reporter);
   // The word completed by a line end carries the next line's number; the end
   // record the line end makes carries the line it ends.
   EXPECT_EQ(list[0]->Line, 0);
@@ -130,7 +130,7 @@ TEST(SourceReader, LongWordsLinesAndStringsAreWhole) {
   std::string text(100000, 'x');
   std::string source = word + " = '" + text + "' ! " + text + "\n";
   TRecordingReporter reporter;
-  TTokenList list = RunPass1(source, reporter);
+  TTokenList list = BuildTokenList(source, reporter);
   ASSERT_EQ(list.size(), 7u);
   EXPECT_EQ(list[1]->Text, word);
   EXPECT_EQ(list[3]->Text, "'" + text + "'");
