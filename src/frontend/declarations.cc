@@ -1,11 +1,15 @@
-// Declaration analysis: scope counters, the variable table, access marks and
-// constant folding.
+// Declaration analysis: scope counters, the variable table and the access
+// marks of every statement; constant folding is in const_eval.cc.
 #include "frontend/declarations.h"
 
 #include <cmath>
 #include <limits>
+#include <unordered_map>
+#include <vector>
 
+#include "frontend/const_eval.h"
 #include "frontend/frontend_messages.h"
+#include "frontend/name_table.h"
 #include "frontend/text.h"
 
 namespace {
@@ -18,80 +22,208 @@ bool IsTypeKeyword(int32_t kind) {
          kind == KwCharacter || kind == KwLogical || kind == KwComplex;
 }
 
-// Binding strength of an operator in folding: higher binds tighter. "*" and
-// "/" share one level and a sign binds tighter than both but looser than
-// "**", so that 2*N/3 and -2**2 fold as Fortran evaluates them.
-int PrecedenceOf(const TToken& op, bool unary) {
-  if (unary) return 30;
-  switch (op.Priority) {
-    case 0: return 0;
-    case 2:
-    case 3: return 20;
-    case 4: return 40;
-    default: return 10;
+// What a statement that begins with a word the lexer does not know as a
+// keyword (end select written as one word, recursive subroutine, forall,
+// ...) does; Assignment for every other word.
+enum class TWordStatement {
+  Assignment,
+  EndsSelect,
+  EndsDefinition,
+  EndsUnit,
+  OpensUnit,
+  Block,              // a block construct, or BLOCK DATA written as two words
+  AbstractInterface,  // an interface when INTERFACE follows
+  Prefix,             // RECURSIVE, PURE, ...: a header or a typed function follows
+  Entry,
+  OpensSelect,
+  Class,  // class(t) :: x declares a variable
+  ReadsNames,
+  Nothing,
+};
+
+TWordStatement ClassifyWord(const std::string& upper) {
+  static const std::unordered_map<std::string, TWordStatement> kWords = [] {
+    std::unordered_map<std::string, TWordStatement> words;
+    auto add = [&words](TWordStatement kind, std::initializer_list<const char*> list) {
+      for (const char* word : list) {
+        words[word] = kind;
+      }
+    };
+    add(TWordStatement::EndsSelect, {"ENDSELECT"});
+    add(TWordStatement::EndsDefinition, {"ENDTYPE", "ENDINTERFACE"});
+    add(TWordStatement::EndsUnit, {"ENDMODULE", "ENDSUBROUTINE", "ENDFUNCTION", "ENDPROGRAM",
+                                   "ENDBLOCKDATA", "ENDSUBMODULE", "ENDPROCEDURE"});
+    add(TWordStatement::OpensUnit, {"BLOCKDATA", "SUBMODULE"});
+    add(TWordStatement::Block, {"BLOCK"});
+    add(TWordStatement::AbstractInterface, {"ABSTRACT"});
+    add(TWordStatement::Prefix, {"RECURSIVE", "PURE", "ELEMENTAL", "IMPURE", "NON_RECURSIVE"});
+    add(TWordStatement::Entry, {"ENTRY"});
+    add(TWordStatement::OpensSelect, {"SELECTCASE", "SELECTTYPE"});
+    add(TWordStatement::Class, {"CLASS"});
+    add(TWordStatement::ReadsNames, {"FORALL", "ASSOCIATE", "ERROR", "FLUSH", "WAIT", "PAUSE"});
+    add(TWordStatement::Nothing,
+        {"ENDWHERE", "ENDFORALL", "ENDASSOCIATE", "ENDBLOCK", "ENDENUM", "ENDCRITICAL",
+         "ELSEWHERE", "SEQUENCE", "EQUIVALENCE", "PROCEDURE", "IMPORT", "GENERIC", "FINAL", "ENUM",
+         "ENUMERATOR", "PROTECTED", "VALUE", "VOLATILE", "ASYNCHRONOUS", "CONTIGUOUS",
+         "CRITICAL"});
+    return words;
+  }();
+  auto found = kWords.find(upper);
+  return found == kWords.end() ? TWordStatement::Assignment : found->second;
+}
+
+// The type a type keyword gives; None for any other record kind.
+ValType TypeOfKeyword(int32_t kind) {
+  switch (kind) {
+    case KwInteger:
+      return ValType::Int;
+    case KwReal:
+    case KwDoublePrecision:
+      return ValType::Real;
+    case KwCharacter:
+      return ValType::Char;
+    case KwLogical:
+      return ValType::Logic;
+    case KwComplex:
+      return ValType::Complex;
+    default:
+      return ValType::None;
   }
 }
 
-}  // namespace
+class TDeclarationAnalyser {
+ public:
+  TDeclarationAnalyser(TTokenList& list, TValList& vars, TReporter& reporter);
 
-TEndKind ClassifyEnd(const TTokenList& list, int32_t i) {
-  auto next = [&list, i](int32_t k, const char* word) {
-    size_t at = static_cast<size_t>(i + k);
-    return i >= 0 && at < list.size() && SameText(list[at]->Text, word);
+  // Analyses every statement from index 1 to the next-to-last record.
+  void Run();
+
+ private:
+  // What the attribute part of a declaration says of its entities.
+  struct TTypePart {
+    bool IsInt = false;
+    bool IsReal = false;
+    bool IsChar = false;
+    bool IsLogic = false;
+    bool IsComplex = false;
+    bool IsParameter = false;
+    bool DimensionAttribute = false;
+    bool TypeKeyword = false;
+    int32_t KindLen = 0;
+    int32_t Entities = -1;  // first record of the entity list
+    std::vector<int32_t> Lower;
+    std::vector<int32_t> Extents;
   };
-  if (next(1, "SELECT")) return EndsSelect;
-  if (next(1, "TYPE") || next(1, "INTERFACE")) return EndsDefinition;
-  if (next(1, "WHERE") || next(1, "FORALL") || next(1, "ASSOCIATE") || next(1, "ENUM") ||
-      next(1, "CRITICAL") || (next(1, "BLOCK") && !next(2, "DATA"))) {
-    return EndsBlock;
-  }
-  return EndsUnit;
-}
 
-bool IsFortranName(const std::string& text) {
-  if (text.empty() || !IsLetter(text[0])) return false;
-  for (char c : text) {
-    if (!IsNameChar(c)) return false;
-  }
-  return true;
-}
+  struct TDeclaredEntity {
+    int32_t DimStart = -1;
+    int32_t DimEnd = -1;
+    std::vector<int32_t> Lower;
+    std::vector<int32_t> Extents;
+    bool HasValue = false;
+    double Value = 0.0;
+  };
 
-int32_t SaturatingInt(double value) {
-  if (std::isnan(value)) return 0;
-  if (value >= static_cast<double>(std::numeric_limits<int32_t>::max())) {
-    return std::numeric_limits<int32_t>::max();
-  }
-  if (value <= static_cast<double>(std::numeric_limits<int32_t>::min())) {
-    return std::numeric_limits<int32_t>::min();
-  }
-  return static_cast<int32_t>(value);
-}
+  // The name written by an assignment or a DO, up to its "=".
+  struct TTarget {
+    TValData* Var = nullptr;  // none when the target is no name
+    int32_t ReadBefore = 0;   // the variable's ReadCount before the statement
+    int32_t Assign = -1;      // the "=" after the name and its subscripts, -1 when missing
+  };
 
-void AnalyseDeclarations(TTokenList& list, TValList& vars, TReporter& reporter) {
-  TDeclarationAnalyser(list, vars, reporter).Run();
-}
+  void FindEndDos();
+  void AnalyseStatement(int32_t a, int32_t b);
+  bool IsKeywordAssignment(int32_t i, int32_t b) const;
+  bool AnalyseScopeStatement(int32_t i, int32_t b);
+  bool AnalyseBlockStatement(int32_t i, int32_t b);
+  void AnalyseOtherStatement(int32_t i, int32_t b);
+  void AnalyseAction(int32_t i, int32_t b);
+  bool AnalyseWordStatement(int32_t i, int32_t b);
+  void AnalysePrefixedStatement(int32_t i, int32_t b);
+  void EndUnit();
+  void EndBlock() { --blockDepth_; }
 
-TDeclarationAnalyser::TDeclarationAnalyser(TTokenList& list, TValList& vars, TReporter& reporter)
-    : list_(list), vars_(vars), reporter_(reporter) {
-  ResetImplicitTable();
-}
-
-void TDeclarationAnalyser::ResetImplicitTable() {
-  for (size_t c = 0; c < implicit_.size(); ++c) {
-    bool integer = (c >= 'I' && c <= 'N') || (c >= 'i' && c <= 'n');
-    implicit_[c] = {integer ? ValType::Int : ValType::Real, ""};
+  void AnalyseAssignment(int32_t i, int32_t b);
+  void AnalyseDo(int32_t i, int32_t b);
+  TTarget AnalyseTarget(int32_t t, int32_t b, bool isName, bool sections);
+  void MarkTargetAccess(int32_t t, const TTarget& target);
+  TValData* MarkWritten(int32_t r);
+  void AnalyseLoopParameters(int32_t i, int32_t b);
+  int32_t StepArguments(int32_t i, int32_t b);
+  void AnalyseCall(int32_t i, int32_t b);
+  int32_t AnalyseCondition(int32_t i, int32_t b);
+  void AnalyseRead(int32_t i, int32_t b);
+  void MarkNamesRead(int32_t from, int32_t b);
+  int32_t ConstEval(int32_t first, int32_t last, double& value, bool& known) {
+    return evaluator_.ConstEval(first, last, value, known);
   }
-}
+
+  void AnalyseHeader(int32_t i, int32_t b);
+  void AnalyseDeclaration(int32_t i, int32_t b);
+  void AnalyseTypedFunction(int32_t i, int32_t function, int32_t b);
+  void ReadTypePart(int32_t i, int32_t b, int32_t doubleColon, TTypePart& part);
+  bool ReadAttributeKeyword(int32_t kind, TTypePart& part);
+  int32_t ReadDimensionAttribute(int32_t r, int32_t b, TTypePart& part);
+  int32_t ReadTypeParameter(int32_t i, int32_t r, int32_t b, TTypePart& part);
+  int32_t ReadStarLength(int32_t r, TTypePart& part);
+  void DeclareEntities(int32_t i, int32_t b, const TTypePart& part);
+  int32_t ReadEntityValue(int32_t r, int32_t b, const TTypePart& part, TDeclaredEntity& entity);
+  static ValType DeclaredType(const TTypePart& part, ValType implicit);
+  void Declare(int32_t i, int32_t n, const TTypePart& part, TDeclaredEntity& entity);
+  int32_t ReadDimensions(int32_t i, int32_t b, std::vector<int32_t>& lower,
+                         std::vector<int32_t>& extents);
+  int32_t ReadBounds(int32_t r, int32_t b, std::vector<int32_t>& lower,
+                     std::vector<int32_t>& extents);
+
+  void AnalyseImplicit(int32_t i, int32_t b);
+  int32_t FindImplicitRuleEnd(int32_t r, int32_t b, int32_t& letters) const;
+  ValType ImplicitRuleType(int32_t typeStart) const;
+  std::string ImplicitRuleText(int32_t typeStart, int32_t letters) const;
+  void SetImplicitLetters(int32_t letters, int32_t ruleEnd, const TNameTable::TImplicitRule& rule);
+
+  bool IsNameRecord(int32_t r) const;
+  bool TextIs(int32_t r, const char* upper) const;
+  int32_t KindAt(int32_t r) const;
+  int32_t MatchParen(int32_t open, int32_t b) const;
+
+  TTokenList& list_;
+  TReporter& reporter_;
+  TNameTable names_;
+  TConstEvaluator evaluator_;
+  int32_t unitDepth_ = 0;
+  int32_t blockDepth_ = 0;
+  std::vector<int32_t> endDo_;  // matching ENDDO of each DO record, or -1
+};
+
+TDeclarationAnalyser::TDeclarationAnalyser(TTokenList& list, TValList& vars,
+                                           TReporter& reporter)
+    : list_(list), reporter_(reporter), names_(vars), evaluator_(list, names_) {}
 
 void TDeclarationAnalyser::Run() {
-  unit_ = 0;
-  unitDepth_ = 0;
-  blockDepth_ = 0;
-  ResetImplicitTable();
-  // The ENDDO of every DO, found in one pass; DO WHILE loops nest too, so
-  // that their ENDDO is not taken for the end of an enclosing DO.
+  names_.Reserve(list_.size() / 8);
+  FindEndDos();
+  // Every record of a statement carries the counters from before the
+  // statement's own effect.
   const int32_t size = static_cast<int32_t>(list_.size());
-  index_.reserve(list_.size() / 8);
+  int32_t a = 1;
+  for (int32_t b = 1; b < size - 1; ++b) {
+    if (list_[b]->Kind != EndOfStatement) {
+      continue;
+    }
+    for (int32_t r = a; r <= b; ++r) {
+      list_[r]->Unit = names_.Unit();
+      list_[r]->UnitDepth = unitDepth_;
+      list_[r]->BlockDepth = blockDepth_;
+    }
+    AnalyseStatement(a, b);
+    a = b + 1;
+  }
+}
+
+// The ENDDO of every DO, found in one pass; DO WHILE loops nest too, so
+// that their ENDDO is not taken for the end of an enclosing DO.
+void TDeclarationAnalyser::FindEndDos() {
+  const int32_t size = static_cast<int32_t>(list_.size());
   endDo_.assign(list_.size(), -1);
   std::vector<int32_t> open;
   for (int32_t r = 0; r < size; ++r) {
@@ -103,38 +235,43 @@ void TDeclarationAnalyser::Run() {
       open.pop_back();
     }
   }
-  int32_t a = 1;
-  for (int32_t b = 1; b < size - 1; ++b) {
-    if (list_[b]->Kind != EndOfStatement) continue;
-    for (int32_t r = a; r <= b; ++r) {
-      list_[r]->Unit = unit_;
-      list_[r]->UnitDepth = unitDepth_;
-      list_[r]->BlockDepth = blockDepth_;
-    }
-    AnalyseStatement(a, b);
-    a = b + 1;
-  }
 }
 
 void TDeclarationAnalyser::AnalyseStatement(int32_t a, int32_t b) {
   int32_t i = a;
-  if (KindAt(i) == Label) ++i;
-  if (i >= b) return;
-  int32_t kind = KindAt(i);
-  // A keyword used as a variable name: type = 1, data(i) = 2.
-  if (kind >= KwProgram && kind <= KwParameter && IsFortranName(list_[i]->Text)) {
-    int32_t next = i + 1;
-    if (KindAt(next) == LParen) next = MatchParen(next, b) + 1;
-    if (KindAt(next) == Assign && kind != KwDo) {
-      AnalyseAssignment(i, b);
-      return;
-    }
+  if (KindAt(i) == Label) {
+    ++i;
   }
-  switch (kind) {
-    case KwInteger: case KwReal: case KwDoublePrecision: case KwCharacter: case KwLogical:
-    case KwComplex: case KwDimension: case KwParameter:
-      AnalyseDeclaration(i, b);
-      break;
+  if (i >= b) {
+    return;
+  }
+  if (IsKeywordAssignment(i, b)) {
+    AnalyseAssignment(i, b);
+    return;
+  }
+  if (AnalyseScopeStatement(i, b) || AnalyseBlockStatement(i, b)) {
+    return;
+  }
+  AnalyseOtherStatement(i, b);
+}
+
+// A keyword used as a variable name: type = 1, data(i) = 2.
+bool TDeclarationAnalyser::IsKeywordAssignment(int32_t i, int32_t b) const {
+  int32_t kind = KindAt(i);
+  if (kind < KwProgram || kind > KwParameter || kind == KwDo || !IsFortranName(list_[i]->Text)) {
+    return false;
+  }
+  int32_t next = i + 1;
+  if (KindAt(next) == LParen) {
+    next = MatchParen(next, b) + 1;
+  }
+  return KindAt(next) == Assign;
+}
+
+// Statements that open or close a program unit or a definition; false for
+// any other statement.
+bool TDeclarationAnalyser::AnalyseScopeStatement(int32_t i, int32_t b) {
+  switch (KindAt(i)) {
     case KwType:
       // type(point) :: p declares a variable; "type is" guards a SELECT TYPE
       // block; anything else opens a type definition.
@@ -143,54 +280,98 @@ void TDeclarationAnalyser::AnalyseStatement(int32_t a, int32_t b) {
       } else if (!TextIs(i + 1, "IS")) {
         ++unitDepth_;
       }
-      break;
-    case KwProgram: case KwInterface:
+      return true;
+    case KwProgram:
+    case KwInterface:
       ++unitDepth_;
-      break;
+      return true;
     case KwModule:
-      if (!TextIs(i + 1, "PROCEDURE")) ++unitDepth_;
-      break;
-    case KwSubroutine: case KwFunction:
+      if (!TextIs(i + 1, "PROCEDURE")) {
+        ++unitDepth_;
+      }
+      return true;
+    case KwSubroutine:
+    case KwFunction:
       AnalyseHeader(i, b);
       ++unitDepth_;
-      break;
+      return true;
     case KwEnd:
       switch (ClassifyEnd(list_, i)) {
-        case EndsSelect: EndBlock(); break;
-        case EndsDefinition: --unitDepth_; break;
-        case EndsBlock: break;  // a block construct opened no unit
-        case EndsUnit: EndUnit(); break;
+        case EndsSelect:
+          EndBlock();
+          break;
+        case EndsDefinition:
+          --unitDepth_;
+          break;
+        case EndsBlock:
+          break;  // a block construct opened no unit
+        case EndsUnit:
+          EndUnit();
+          break;
       }
-      break;
-    case KwImplicit:
-      AnalyseImplicit(i, b);
-      break;
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Statements that open or close a block; false for any other statement.
+bool TDeclarationAnalyser::AnalyseBlockStatement(int32_t i, int32_t b) {
+  switch (KindAt(i)) {
     case KwDo:
       AnalyseDo(i, b);
-      break;
-    case KwDoWhile: case KwSelect:
+      return true;
+    case KwDoWhile:
+    case KwSelect:
       ++blockDepth_;
       MarkNamesRead(i + 1, b);
-      break;
+      return true;
     case KwIf: {
       int32_t action = AnalyseCondition(i, b);
-      if (action < b && KindAt(action) != KwThen) AnalyseAction(action, b, KindAt(action));
+      if (action < b && KindAt(action) != KwThen) {
+        AnalyseAction(action, b);
+      }
       ++blockDepth_;
-      break;
+      return true;
     }
     case KwWhere: {
       int32_t action = AnalyseCondition(i, b);
-      if (action < b) AnalyseAction(action, b, KindAt(action));
-      break;
+      if (action < b) {
+        AnalyseAction(action, b);
+      }
+      return true;
     }
     case KwElseIf:
       MarkNamesRead(i + 1, b);
-      break;
+      return true;
     case KwCase:
-      if (KindAt(i + 1) == LParen) MarkNamesRead(i + 1, b);
-      break;
-    case KwEndDo: case KwEndIf:
+      if (KindAt(i + 1) == LParen) {
+        MarkNamesRead(i + 1, b);
+      }
+      return true;
+    case KwEndDo:
+    case KwEndIf:
       EndBlock();
+      return true;
+    default:
+      return false;
+  }
+}
+
+void TDeclarationAnalyser::AnalyseOtherStatement(int32_t i, int32_t b) {
+  switch (KindAt(i)) {
+    case KwInteger:
+    case KwReal:
+    case KwDoublePrecision:
+    case KwCharacter:
+    case KwLogical:
+    case KwComplex:
+    case KwDimension:
+    case KwParameter:
+      AnalyseDeclaration(i, b);
+      break;
+    case KwImplicit:
+      AnalyseImplicit(i, b);
       break;
     case KwCall:
       AnalyseCall(i, b);
@@ -198,13 +379,26 @@ void TDeclarationAnalyser::AnalyseStatement(int32_t a, int32_t b) {
     case KwRead:
       AnalyseRead(i, b);
       break;
-    case KwPrint: case KwWrite: case KwAllocate: case KwDeallocate: case KwNullify:
-    case KwReturn: case KwStop: case KwGoto: case KwOpen: case KwClose: case KwInquire:
-    case KwBackspace: case KwRewind: case KwEndFile:
+    case KwPrint:
+    case KwWrite:
+    case KwAllocate:
+    case KwDeallocate:
+    case KwNullify:
+    case KwReturn:
+    case KwStop:
+    case KwGoto:
+    case KwOpen:
+    case KwClose:
+    case KwInquire:
+    case KwBackspace:
+    case KwRewind:
+    case KwEndFile:
       MarkNamesRead(i + 1, b);
       break;
     case Word:
-      if (!AnalyseWordStatement(i, b)) AnalyseAssignment(i, b);
+      if (!AnalyseWordStatement(i, b)) {
+        AnalyseAssignment(i, b);
+      }
       break;
     default:
       break;
@@ -213,12 +407,20 @@ void TDeclarationAnalyser::AnalyseStatement(int32_t a, int32_t b) {
 
 // The statement after a logical IF or WHERE condition, analysed like a
 // statement of its own.
-void TDeclarationAnalyser::AnalyseAction(int32_t i, int32_t b, int32_t kind) {
-  switch (kind) {
-    case Word: AnalyseAssignment(i, b); break;
-    case KwCall: AnalyseCall(i, b); break;
-    case KwRead: AnalyseRead(i, b); break;
-    default: MarkNamesRead(i, b); break;
+void TDeclarationAnalyser::AnalyseAction(int32_t i, int32_t b) {
+  switch (KindAt(i)) {
+    case Word:
+      AnalyseAssignment(i, b);
+      break;
+    case KwCall:
+      AnalyseCall(i, b);
+      break;
+    case KwRead:
+      AnalyseRead(i, b);
+      break;
+    default:
+      MarkNamesRead(i, b);
+      break;
   }
 }
 
@@ -228,136 +430,165 @@ void TDeclarationAnalyser::EndUnit() {
   // ends a unit, so that the units after it get numbers of their own.
   if (unitDepth_ <= 0) {
     unitDepth_ = 0;
-    ++unit_;
-    unitVars_.clear();
-    ResetImplicitTable();
+    names_.NextUnit();
     blockDepth_ = 0;
   }
 }
 
-void TDeclarationAnalyser::EndBlock() { --blockDepth_; }
-
-// Statements that begin with a word that is no keyword of the lexer but is
-// no assignment either (end select written as one word, recursive
-// subroutine, forall, ...). Returns false for an assignment.
+// A statement that begins with a word the lexer does not know as a keyword.
+// Returns false for an assignment.
 bool TDeclarationAnalyser::AnalyseWordStatement(int32_t i, int32_t b) {
   int32_t next = i + 1;
-  if (KindAt(next) == LParen) next = MatchParen(next, b) + 1;
-  if (KindAt(next) == Assign) return false;
-  const std::string word = UpperAscii(list_[i]->Text);
-  if (word == "ENDSELECT") {
-    EndBlock();
-  } else if (word == "ENDTYPE" || word == "ENDINTERFACE") {
-    --unitDepth_;
-  } else if (word == "ENDMODULE" || word == "ENDSUBROUTINE" || word == "ENDFUNCTION" ||
-             word == "ENDPROGRAM" || word == "ENDBLOCKDATA" || word == "ENDSUBMODULE" ||
-             word == "ENDPROCEDURE") {
-    EndUnit();
-  } else if (word == "BLOCKDATA" || (word == "BLOCK" && TextIs(i + 1, "DATA")) ||
-             word == "SUBMODULE") {
-    ++unitDepth_;
-  } else if (word == "ABSTRACT") {
-    if (KindAt(i + 1) == KwInterface) ++unitDepth_;
-  } else if (word == "RECURSIVE" || word == "PURE" || word == "ELEMENTAL" || word == "IMPURE" ||
-             word == "NON_RECURSIVE") {
-    for (int32_t r = i + 1; r < b; ++r) {
-      int32_t kind = KindAt(r);
-      if (kind == KwSubroutine || kind == KwFunction) {
-        AnalyseHeader(r, b);
-        ++unitDepth_;
-        break;
-      }
-      if (IsTypeKeyword(kind)) {
-        AnalyseDeclaration(r, b);
-        break;
-      }
-    }
-  } else if (word == "ENTRY") {
-    AnalyseHeader(i + 1, b);
-  } else if (word == "SELECTCASE" || word == "SELECTTYPE") {
-    ++blockDepth_;
-    MarkNamesRead(i + 1, b);
-  } else if (word == "CLASS") {
-    if (KindAt(i + 1) == LParen) AnalyseDeclaration(i, b);
-  } else if (word == "FORALL" || word == "ASSOCIATE" || word == "ERROR" || word == "FLUSH" ||
-             word == "WAIT" || word == "PAUSE") {
-    MarkNamesRead(i + 1, b);
-  } else if (word == "ENDWHERE" || word == "ENDFORALL" || word == "ENDASSOCIATE" ||
-             word == "ENDBLOCK" || word == "ENDENUM" || word == "ENDCRITICAL" ||
-             word == "ELSEWHERE" || word == "SEQUENCE" || word == "EQUIVALENCE" ||
-             word == "PROCEDURE" || word == "IMPORT" || word == "GENERIC" || word == "FINAL" ||
-             word == "ENUM" || word == "ENUMERATOR" || word == "PROTECTED" || word == "VALUE" ||
-             word == "VOLATILE" || word == "ASYNCHRONOUS" || word == "CONTIGUOUS" ||
-             word == "BLOCK" || word == "CRITICAL") {
-    // nothing to analyse
-  } else {
+  if (KindAt(next) == LParen) {
+    next = MatchParen(next, b) + 1;
+  }
+  if (KindAt(next) == Assign) {
     return false;
+  }
+  switch (ClassifyWord(UpperAscii(list_[i]->Text))) {
+    case TWordStatement::Assignment:
+      return false;
+    case TWordStatement::EndsSelect:
+      EndBlock();
+      break;
+    case TWordStatement::EndsDefinition:
+      --unitDepth_;
+      break;
+    case TWordStatement::EndsUnit:
+      EndUnit();
+      break;
+    case TWordStatement::OpensUnit:
+      ++unitDepth_;
+      break;
+    case TWordStatement::Block:
+      if (TextIs(i + 1, "DATA")) {
+        ++unitDepth_;
+      }
+      break;
+    case TWordStatement::AbstractInterface:
+      if (KindAt(i + 1) == KwInterface) {
+        ++unitDepth_;
+      }
+      break;
+    case TWordStatement::Prefix:
+      AnalysePrefixedStatement(i, b);
+      break;
+    case TWordStatement::Entry:
+      AnalyseHeader(i + 1, b);
+      break;
+    case TWordStatement::OpensSelect:
+      ++blockDepth_;
+      MarkNamesRead(i + 1, b);
+      break;
+    case TWordStatement::Class:
+      if (KindAt(i + 1) == LParen) {
+        AnalyseDeclaration(i, b);
+      }
+      break;
+    case TWordStatement::ReadsNames:
+      MarkNamesRead(i + 1, b);
+      break;
+    case TWordStatement::Nothing:
+      break;
   }
   return true;
 }
 
+// recursive subroutine s, pure real function f: the header or the typed
+// function after the prefixes.
+void TDeclarationAnalyser::AnalysePrefixedStatement(int32_t i, int32_t b) {
+  for (int32_t r = i + 1; r < b; ++r) {
+    int32_t kind = KindAt(r);
+    if (kind == KwSubroutine || kind == KwFunction) {
+      AnalyseHeader(r, b);
+      ++unitDepth_;
+      return;
+    }
+    if (IsTypeKeyword(kind)) {
+      AnalyseDeclaration(r, b);
+      return;
+    }
+  }
+}
+
 void TDeclarationAnalyser::AnalyseAssignment(int32_t i, int32_t b) {
-  TValData* target = nullptr;
-  int32_t readBefore = 0;
-  if (IsFortranName(list_[i]->Text)) {
-    target = FindOrCreate(list_[i]->Text);
-    list_[i]->Var = target;
-    ++target->WriteCount;
-    readBefore = target->ReadCount;
-  }
-  int32_t r = i + 1;
-  if (KindAt(r) == LParen) {
-    if (target != nullptr) target->IsArray = true;
-    r = StepArguments(r + 1, b);
-    // An array section or substring (a(1:n) = 0): go on after its ")".
-    if (KindAt(r) != RParen) r = MatchParen(i + 1, b);
-    if (KindAt(r) == RParen) ++r;
-  }
-  if (KindAt(r) != Assign) {
-    ReportStatementError(i, frontend_messages::NoAssign());
+  TTarget target = AnalyseTarget(i, b, IsFortranName(list_[i]->Text), true);
+  if (target.Assign < 0) {
+    ReportStatementError(list_, i, frontend_messages::NoAssign(), reporter_);
     return;
   }
   double value = 0;
   bool known = false;
-  ConstEval(r + 1, b, value, known);
+  ConstEval(target.Assign + 1, b, value, known);
   MarkNamesRead(i + 1, b);
-  if (target != nullptr) {
-    list_[i]->Access = target->ReadCount != readBefore ? AccessKind::ReadWrite : AccessKind::Write;
-  }
+  MarkTargetAccess(i, target);
 }
 
 void TDeclarationAnalyser::AnalyseDo(int32_t i, int32_t b) {
   ++blockDepth_;
   list_[i]->EndDoIndex = endDo_[i];
   int32_t l = i + 1;
-  if (KindAt(l) == EndOfStatement) return;  // DO without loop control
+  if (KindAt(l) == EndOfStatement) {
+    return;  // DO without loop control
+  }
   if (TextIs(l, "CONCURRENT")) {
     MarkNamesRead(l + 1, b);
     return;
   }
-  TValData* loopVar = nullptr;
-  int32_t readBefore = 0;
-  if (IsNameRecord(l)) {
-    loopVar = FindOrCreate(list_[l]->Text);
-    list_[l]->Var = loopVar;
-    ++loopVar->WriteCount;
-    readBefore = loopVar->ReadCount;
-  }
-  int32_t r = l + 1;
-  if (KindAt(r) == LParen) {
-    if (loopVar != nullptr) loopVar->IsArray = true;
-    r = StepArguments(r + 1, b);
-    if (KindAt(r) == RParen) ++r;
-  }
-  if (KindAt(r) != Assign) {
-    ReportStatementError(i, frontend_messages::NoAssign());
+  TTarget target = AnalyseTarget(l, b, IsNameRecord(l), false);
+  if (target.Assign < 0) {
+    ReportStatementError(list_, i, frontend_messages::NoAssign(), reporter_);
     return;
   }
-  AnalyseLoopParameters(r + 1, b);
+  AnalyseLoopParameters(target.Assign + 1, b);
   MarkNamesRead(l + 1, b);
-  if (loopVar != nullptr) {
-    list_[l]->Access = loopVar->ReadCount != readBefore ? AccessKind::ReadWrite : AccessKind::Write;
+  MarkTargetAccess(l, target);
+}
+
+// The record at t, when it is a name, is written; the subscripts after it
+// are read. With sections an array section or substring (a(1:n) = 0) is
+// stepped over up to its ")".
+TDeclarationAnalyser::TTarget TDeclarationAnalyser::AnalyseTarget(int32_t t, int32_t b,
+                                                                  bool isName, bool sections) {
+  TTarget target;
+  if (isName) {
+    target.Var = MarkWritten(t);
+    target.ReadBefore = target.Var->ReadCount;
   }
+  int32_t r = t + 1;
+  if (KindAt(r) == LParen) {
+    if (target.Var != nullptr) {
+      target.Var->IsArray = true;
+    }
+    r = StepArguments(r + 1, b);
+    if (sections && KindAt(r) != RParen) {
+      r = MatchParen(t + 1, b);
+    }
+    if (KindAt(r) == RParen) {
+      ++r;
+    }
+  }
+  if (KindAt(r) == Assign) {
+    target.Assign = r;
+  }
+  return target;
+}
+
+// A target whose variable the statement also read (x = x + 1) is read and
+// written.
+void TDeclarationAnalyser::MarkTargetAccess(int32_t t, const TTarget& target) {
+  if (target.Var != nullptr) {
+    list_[t]->Access =
+        target.Var->ReadCount != target.ReadBefore ? AccessKind::ReadWrite : AccessKind::Write;
+  }
+}
+
+// Links the name record at r to its variable and counts a write of it.
+TValData* TDeclarationAnalyser::MarkWritten(int32_t r) {
+  TValData* var = names_.FindOrCreate(list_[r]->Text);
+  list_[r]->Var = var;
+  ++var->WriteCount;
+  return var;
 }
 
 void TDeclarationAnalyser::AnalyseLoopParameters(int32_t r, int32_t b) {
@@ -365,10 +596,16 @@ void TDeclarationAnalyser::AnalyseLoopParameters(int32_t r, int32_t b) {
     double value = 0;
     bool known = false;
     int32_t count = ConstEval(r, b, value, known);
-    if (count < 1) return;
+    if (count < 1) {
+      return;
+    }
     r += count;
-    if (KindAt(r) == Comma) ++r;
-    if (KindAt(r) == RParen) return;
+    if (KindAt(r) == Comma) {
+      ++r;
+    }
+    if (KindAt(r) == RParen) {
+      return;
+    }
   }
 }
 
@@ -379,16 +616,22 @@ int32_t TDeclarationAnalyser::StepArguments(int32_t r, int32_t b) {
     double value = 0;
     bool known = false;
     int32_t count = ConstEval(r, b, value, known);
-    if (count < 1) return r;
+    if (count < 1) {
+      return r;
+    }
     r += count;
-    if (KindAt(r) == Comma) ++r;
+    if (KindAt(r) == Comma) {
+      ++r;
+    }
   }
   return r;
 }
 
 void TDeclarationAnalyser::AnalyseCall(int32_t i, int32_t b) {
   int32_t r = i + 2;
-  if (KindAt(r) == LParen) StepArguments(r + 1, b);
+  if (KindAt(r) == LParen) {
+    StepArguments(r + 1, b);
+  }
   MarkNamesRead(i + 2, b);
 }
 
@@ -408,18 +651,6 @@ int32_t TDeclarationAnalyser::AnalyseCondition(int32_t i, int32_t b) {
   return close + 1;
 }
 
-void TDeclarationAnalyser::AnalyseHeader(int32_t i, int32_t b) {
-  for (int32_t r = i; r < b; ++r) {
-    if (KindAt(r) != Word || !IsFortranName(list_[r]->Text)) continue;
-    if (TextIs(r, "BIND") && KindAt(r + 1) == LParen) {
-      r = MatchParen(r + 1, b);
-      continue;
-    }
-    if (TextIs(r, "RESULT") && KindAt(r + 1) == LParen) continue;
-    FindOrCreate(list_[r]->Text)->IsArgument = true;
-  }
-}
-
 // READ: the items read are written; names in the control list and in
 // subscripts are read.
 void TDeclarationAnalyser::AnalyseRead(int32_t i, int32_t b) {
@@ -429,7 +660,9 @@ void TDeclarationAnalyser::AnalyseRead(int32_t i, int32_t b) {
     MarkNamesRead(r + 1, close);
     r = close + 1;
   } else {
-    while (r < b && KindAt(r) != Comma) ++r;
+    while (r < b && KindAt(r) != Comma) {
+      ++r;
+    }
     MarkNamesRead(i + 1, r);
   }
   // One level per open "(": subscripts, or an implied DO whose bounds
@@ -447,85 +680,55 @@ void TDeclarationAnalyser::AnalyseRead(int32_t i, int32_t b) {
       continue;
     }
     if (kind == RParen) {
-      if (!levels.empty()) levels.pop_back();
+      if (!levels.empty()) {
+        levels.pop_back();
+      }
       continue;
     }
-    if (!IsNameRecord(r) || list_[r]->Var != nullptr || TextIs(r - 1, "%")) continue;
-    bool read = !levels.empty() && (levels.back().Subscript || levels.back().Bounds);
-    if (read) {
+    if (!IsNameRecord(r) || list_[r]->Var != nullptr || TextIs(r - 1, "%")) {
+      continue;
+    }
+    if (!levels.empty() && (levels.back().Subscript || levels.back().Bounds)) {
       MarkNamesRead(r, r + 1);
       continue;
     }
-    if (KindAt(r + 1) == Assign && !levels.empty()) levels.back().Bounds = true;
-    TValData* var = FindOrCreate(list_[r]->Text);
-    list_[r]->Var = var;
+    if (KindAt(r + 1) == Assign && !levels.empty()) {
+      levels.back().Bounds = true;
+    }
+    MarkWritten(r);
     list_[r]->Access = AccessKind::Write;
-    ++var->WriteCount;
   }
 }
 
-void TDeclarationAnalyser::AnalyseImplicit(int32_t i, int32_t b) {
-  int32_t r = i + 1;
-  if (TextIs(r, "NONE")) return;
-  while (r < b) {
-    // One rule: a type with its kind, then the letters in parentheses.
-    int32_t typeStart = r;
-    int32_t letters = -1;
-    int32_t depth = 0;
-    for (; r < b; ++r) {
-      int32_t kind = KindAt(r);
-      if (kind == LParen) {
-        if (depth == 0) letters = r;
-        ++depth;
-      } else if (kind == RParen) {
-        --depth;
-      } else if (kind == Comma && depth == 0) {
-        break;
-      }
+// Every name of the range that no analysis has marked yet counts as read:
+// names of output lists, conditions, and the rest of an expression that
+// ended early. A name after "%" is a component, and a name followed by "="
+// is a keyword of an argument or specifier list.
+void TDeclarationAnalyser::MarkNamesRead(int32_t from, int32_t b) {
+  for (int32_t r = from; r < b; ++r) {
+    if (!IsNameRecord(r) || list_[r]->Var != nullptr) {
+      continue;
     }
-    int32_t ruleEnd = r;
-    ++r;
-    if (letters < 0) continue;
-    ValType type = ValType::None;
-    switch (KindAt(typeStart)) {
-      case KwInteger: type = ValType::Int; break;
-      case KwReal: case KwDoublePrecision: type = ValType::Real; break;
-      case KwCharacter: type = ValType::Char; break;
-      case KwLogical: type = ValType::Logic; break;
-      case KwComplex: type = ValType::Complex; break;
-      default:
-        if (TextIs(typeStart, "DOUBLE") && KindAt(typeStart + 1) == KwComplex) type = ValType::Complex;
-        break;
+    if (TextIs(r - 1, "%") || KindAt(r + 1) == Assign) {
+      continue;
     }
-    if (type == ValType::None) continue;
-    std::string text;
-    for (int32_t t = typeStart; t < letters; ++t) {
-      const std::string& part = list_[t]->Text;
-      if (!text.empty() && !part.empty() && IsNameChar(text.back()) && IsNameChar(part[0])) text += ' ';
-      text += part;
-    }
-    for (int32_t t = letters + 1; t < ruleEnd; ++t) {
-      const std::string& from = list_[t]->Text;
-      if (KindAt(t) != Word || from.size() != 1 || !IsLetter(from[0])) continue;
-      char last = from[0];
-      if (TextIs(t + 1, "-") && list_[t + 2]->Text.size() == 1 && IsLetter(list_[t + 2]->Text[0])) {
-        last = list_[t + 2]->Text[0];
-        t += 2;
-      }
-      char low = UpperChar(from[0]);
-      char high = UpperChar(last);
-      for (char c = low; c <= high && c <= 'Z'; ++c) {
-        implicit_[static_cast<unsigned char>(c)] = {type, text};
-        implicit_[static_cast<unsigned char>(c - 'A' + 'a')] = {type, text};
-      }
-    }
+    names_.MarkRead(*list_[r], KindAt(r + 1) == LParen);
   }
-  // The dummy arguments met in the unit's heading take the new rules too.
-  for (TValData* var : unitVars_) {
-    if (var->TypeDeclared || var->Name.empty()) continue;
-    const TImplicitRule& rule = implicit_[static_cast<unsigned char>(var->Name[0])];
-    var->Type = IsFunctionType(var->Type) ? FunctionType(rule.Type) : rule.Type;
-    var->ImplicitType = rule.Text;
+}
+
+void TDeclarationAnalyser::AnalyseHeader(int32_t i, int32_t b) {
+  for (int32_t r = i; r < b; ++r) {
+    if (KindAt(r) != Word || !IsFortranName(list_[r]->Text)) {
+      continue;
+    }
+    if (TextIs(r, "BIND") && KindAt(r + 1) == LParen) {
+      r = MatchParen(r + 1, b);
+      continue;
+    }
+    if (TextIs(r, "RESULT") && KindAt(r + 1) == LParen) {
+      continue;
+    }
+    names_.FindOrCreate(list_[r]->Text)->IsArgument = true;
   }
 }
 
@@ -533,8 +736,12 @@ void TDeclarationAnalyser::AnalyseDeclaration(int32_t i, int32_t b) {
   int32_t doubleColon = -1;
   for (int32_t r = i, depth = 0; r < b; ++r) {
     int32_t kind = KindAt(r);
-    if (kind == LParen) ++depth;
-    if (kind == RParen) --depth;
+    if (kind == LParen) {
+      ++depth;
+    }
+    if (kind == RParen) {
+      --depth;
+    }
     if (kind == DoubleColon && depth == 0) {
       doubleColon = r;
       break;
@@ -546,7 +753,9 @@ void TDeclarationAnalyser::AnalyseDeclaration(int32_t i, int32_t b) {
   }
   TTypePart part;
   ReadTypePart(i, b, doubleColon, part);
-  if (part.Entities >= 0) DeclareEntities(i, b, part);
+  if (part.Entities >= 0) {
+    DeclareEntities(i, b, part);
+  }
 }
 
 // real*8 function f(x): a function header after its type.
@@ -554,82 +763,113 @@ void TDeclarationAnalyser::AnalyseTypedFunction(int32_t i, int32_t function, int
   AnalyseHeader(function, b);
   int32_t kind = KindAt(i);
   if (IsNameRecord(function + 1) && IsTypeKeyword(kind)) {
-    TValData* var = FindOrCreate(list_[function + 1]->Text);
-    var->Type = kind == KwInteger     ? ValType::Int
-                : kind == KwCharacter ? ValType::Char
-                : kind == KwLogical   ? ValType::Logic
-                : kind == KwComplex   ? ValType::Complex
-                                      : ValType::Real;
+    TValData* var = names_.FindOrCreate(list_[function + 1]->Text);
+    var->Type = TypeOfKeyword(kind);
     var->TypeDeclared = true;
   }
   ++unitDepth_;
 }
 
 // The attribute part of a declaration: type keywords, kind or length,
-// PARAMETER, DIMENSION(...) and, before "::", any other attribute.
+// PARAMETER, DIMENSION(...) and, before "::", any other attribute. Ends
+// where the entity list starts.
 void TDeclarationAnalyser::ReadTypePart(int32_t i, int32_t b, int32_t doubleColon,
                                         TTypePart& part) {
   int32_t r = i;
   while (r < b && part.Entities < 0) {
-    switch (KindAt(r)) {
-      case KwInteger: part.IsInt = part.TypeKeyword = true; ++r; break;
-      case KwReal: case KwDoublePrecision: part.IsReal = part.TypeKeyword = true; ++r; break;
-      case KwCharacter: part.IsChar = part.TypeKeyword = true; ++r; break;
-      case KwLogical: part.IsLogic = part.TypeKeyword = true; ++r; break;
-      case KwComplex: part.IsComplex = part.TypeKeyword = true; ++r; break;
-      case KwParameter: part.IsParameter = true; ++r; break;
-      case KwDimension:
-        if (KindAt(r + 1) == LParen) {
-          part.DimensionAttribute = true;
-          ReadDimensions(r + 2, b, part.Lower, part.Extents);
-          r = MatchParen(r + 1, b) + 1;
-        } else {
-          ++r;
-        }
-        break;
-      case LParen: {
-        int32_t before = KindAt(r - 1);
-        if (before == KwParameter && r - 1 == i) {
-          part.Entities = r + 1;  // PARAMETER (n = ...)
-          break;
-        }
-        if (r - 1 == i && (before == KwType || TextIs(i, "CLASS"))) {
-          part.TypeKeyword = true;  // type(point): a derived type, no kind to fold
-        } else if (IsTypeKeyword(before) || TextIs(r - 1, "*")) {
-          int32_t from = r + 1;
-          if ((TextIs(from, "LEN") || TextIs(from, "KIND")) && KindAt(from + 1) == Assign) from += 2;
-          double value = 0;
-          bool known = false;
-          ConstEval(from, b, value, known);
-          part.KindLen = known ? SaturatingInt(value) : 0;
-        }
-        r = MatchParen(r, b) + 1;
-        break;
-      }
-      case Comma: ++r; break;
-      case DoubleColon: part.Entities = r + 1; break;
-      case Operator:
-        if (TextIs(r, "*")) {
-          if (KindAt(r + 1) == IntConst) {
-            part.KindLen = SaturatingInt(list_[r + 1]->Value);
-            ++r;
-          }
-          ++r;
-        } else {
-          part.Entities = r;
-        }
-        break;
-      default:
-        // The word that opens the statement (type(t), class(t)) and other
-        // attributes (intent, allocatable, save, ...) before "::".
-        if (r < doubleColon || r == i) {
-          ++r;
-        } else {
-          part.Entities = r;
-        }
-        break;
+    int32_t kind = KindAt(r);
+    if (ReadAttributeKeyword(kind, part) || kind == Comma) {
+      ++r;
+    } else if (kind == KwDimension) {
+      r = ReadDimensionAttribute(r, b, part);
+    } else if (kind == LParen) {
+      r = ReadTypeParameter(i, r, b, part);
+    } else if (kind == DoubleColon) {
+      part.Entities = r + 1;
+    } else if (kind == Operator && TextIs(r, "*")) {
+      r = ReadStarLength(r, part);
+    } else if (kind != Operator && (r < doubleColon || r == i)) {
+      // The word that opens the statement (type(t), class(t)) and other
+      // attributes (intent, allocatable, save, ...) before "::".
+      ++r;
+    } else {
+      part.Entities = r;
     }
   }
+}
+
+// A type keyword or PARAMETER; false for any other record kind.
+bool TDeclarationAnalyser::ReadAttributeKeyword(int32_t kind, TTypePart& part) {
+  switch (kind) {
+    case KwInteger:
+      part.IsInt = true;
+      break;
+    case KwReal:
+    case KwDoublePrecision:
+      part.IsReal = true;
+      break;
+    case KwCharacter:
+      part.IsChar = true;
+      break;
+    case KwLogical:
+      part.IsLogic = true;
+      break;
+    case KwComplex:
+      part.IsComplex = true;
+      break;
+    case KwParameter:
+      part.IsParameter = true;
+      return true;
+    default:
+      return false;
+  }
+  part.TypeKeyword = true;
+  return true;
+}
+
+// DIMENSION(...) as an attribute; a DIMENSION statement has its entity list
+// right after the keyword.
+int32_t TDeclarationAnalyser::ReadDimensionAttribute(int32_t r, int32_t b, TTypePart& part) {
+  if (KindAt(r + 1) != LParen) {
+    return r + 1;
+  }
+  part.DimensionAttribute = true;
+  ReadDimensions(r + 2, b, part.Lower, part.Extents);
+  return MatchParen(r + 1, b) + 1;
+}
+
+// A "(" in the attribute part: the entity list of PARAMETER (n = ...), the
+// derived type of type(t) or class(t), or the kind or length of a type
+// keyword. Returns the record after its ")".
+int32_t TDeclarationAnalyser::ReadTypeParameter(int32_t i, int32_t r, int32_t b,
+                                                TTypePart& part) {
+  int32_t before = KindAt(r - 1);
+  if (before == KwParameter && r - 1 == i) {
+    part.Entities = r + 1;
+    return r;
+  }
+  if (r - 1 == i && (before == KwType || TextIs(i, "CLASS"))) {
+    part.TypeKeyword = true;  // a derived type, no kind to fold
+  } else if (IsTypeKeyword(before) || TextIs(r - 1, "*")) {
+    int32_t from = r + 1;
+    if ((TextIs(from, "LEN") || TextIs(from, "KIND")) && KindAt(from + 1) == Assign) {
+      from += 2;
+    }
+    double value = 0;
+    bool known = false;
+    ConstEval(from, b, value, known);
+    part.KindLen = known ? SaturatingInt(value) : 0;
+  }
+  return MatchParen(r, b) + 1;
+}
+
+// real*8: the length after "*" when it is an integer constant.
+int32_t TDeclarationAnalyser::ReadStarLength(int32_t r, TTypePart& part) {
+  if (KindAt(r + 1) == IntConst) {
+    part.KindLen = SaturatingInt(list_[r + 1]->Value);
+    return r + 2;
+  }
+  return r + 1;
 }
 
 void TDeclarationAnalyser::DeclareEntities(int32_t i, int32_t b, const TTypePart& part) {
@@ -652,28 +892,56 @@ void TDeclarationAnalyser::DeclareEntities(int32_t i, int32_t b, const TTypePart
       entity.Lower = part.Lower;
       entity.Extents = part.Extents;
     }
-    if (KindAt(r) == Assign && part.IsParameter) {
-      bool known = false;
-      int32_t count = ConstEval(r + 1, b, entity.Value, known);
-      if (count > 0) {
-        entity.HasValue = known;
-        r += 1 + count;
-      }
-    }
-    if (KindAt(r) == Assign) {
-      // An initial value: skip it up to the next "," of the entity list.
-      for (int32_t depth = 0; r < b; ++r) {
-        int32_t kind = KindAt(r);
-        if (kind == LParen) ++depth;
-        if (kind == RParen && depth-- == 0) break;
-        if (kind == Comma && depth == 0) break;
-      }
-    }
+    r = ReadEntityValue(r, b, part, entity);
     Declare(i, n, part, entity);
-    if (KindAt(r) == RParen) ++r;
-    if (KindAt(r) != Comma) break;
+    if (KindAt(r) == RParen) {
+      ++r;
+    }
+    if (KindAt(r) != Comma) {
+      break;
+    }
     ++r;
   }
+}
+
+// The "=" after an entity: a PARAMETER value is folded; an initial value is
+// skipped up to the next "," of the entity list. Returns the record after.
+int32_t TDeclarationAnalyser::ReadEntityValue(int32_t r, int32_t b, const TTypePart& part,
+                                              TDeclaredEntity& entity) {
+  if (KindAt(r) == Assign && part.IsParameter) {
+    bool known = false;
+    int32_t count = ConstEval(r + 1, b, entity.Value, known);
+    if (count > 0) {
+      entity.HasValue = known;
+      r += 1 + count;
+    }
+  }
+  if (KindAt(r) == Assign) {
+    for (int32_t depth = 0; r < b; ++r) {
+      int32_t kind = KindAt(r);
+      if (kind == LParen) {
+        ++depth;
+      }
+      if (kind == RParen && depth-- == 0) {
+        break;
+      }
+      if (kind == Comma && depth == 0) {
+        break;
+      }
+    }
+  }
+  return r;
+}
+
+// The type the keywords of a declaration give, the last of them when a
+// statement names several; the implicit type without one.
+ValType TDeclarationAnalyser::DeclaredType(const TTypePart& part, ValType implicit) {
+  return part.IsComplex ? ValType::Complex
+         : part.IsLogic ? ValType::Logic
+         : part.IsChar  ? ValType::Char
+         : part.IsInt   ? ValType::Int
+         : part.IsReal  ? ValType::Real
+                        : implicit;
 }
 
 // Gives the variable of the name at n its declaration. A later statement
@@ -681,14 +949,8 @@ void TDeclarationAnalyser::DeclareEntities(int32_t i, int32_t b, const TTypePart
 // or a type given after DIMENSION or PARAMETER.
 void TDeclarationAnalyser::Declare(int32_t i, int32_t n, const TTypePart& part,
                                    TDeclaredEntity& entity) {
-  TValData* var = Find(list_[n]->Text);
-  if (var == nullptr) var = Create(list_[n]->Text);
-  ValType type = implicit_[static_cast<unsigned char>(list_[n]->Text[0])].Type;
-  if (part.IsReal) type = ValType::Real;
-  if (part.IsInt) type = ValType::Int;
-  if (part.IsChar) type = ValType::Char;
-  if (part.IsLogic) type = ValType::Logic;
-  if (part.IsComplex) type = ValType::Complex;
+  TValData* var = names_.FindOrCreate(list_[n]->Text);
+  ValType type = DeclaredType(part, names_.ImplicitRule(list_[n]->Text[0]).Type);
   bool declared = var->DeclIndex != -1;
   if (!declared) {
     var->DeclIndex = n;
@@ -712,7 +974,9 @@ void TDeclarationAnalyser::Declare(int32_t i, int32_t n, const TTypePart& part,
     var->Extents = std::move(entity.Extents);
     var->IsArray = true;
   }
-  if (part.IsParameter) var->IsParameter = true;
+  if (part.IsParameter) {
+    var->IsParameter = true;
+  }
   if (entity.HasValue) {
     var->HasValue = true;
     var->Value = entity.Value;
@@ -726,260 +990,152 @@ int32_t TDeclarationAnalyser::ReadDimensions(int32_t r, int32_t b, std::vector<i
                                              std::vector<int32_t>& extents) {
   while (r < b && lower.size() < kMaxDimensions) {
     bool leadingColon = KindAt(r) == Colon;
-    if (leadingColon) ++r;
+    if (leadingColon) {
+      ++r;
+    }
     int32_t kind = KindAt(r);
     bool assumed = TextIs(r, "*") && (KindAt(r + 1) == RParen || KindAt(r + 1) == Comma);
     if ((leadingColon && (kind == RParen || kind == Comma)) || assumed) {
-      if (assumed) ++r;
+      if (assumed) {
+        ++r;
+      }
       lower.push_back(1);
       extents.push_back(0);
     } else {
-      double first = 0;
-      bool firstKnown = false;
-      int32_t count = ConstEval(r, b, first, firstKnown);
-      if (count < 1) return r;
-      r += count;
-      if (KindAt(r) == Colon) {
-        int32_t low = firstKnown ? SaturatingInt(first) : 0;
-        ++r;
-        double upper = 0;
-        bool upperKnown = false;
-        if (TextIs(r, "*")) {
-          ++r;
-        } else if (KindAt(r) != RParen && KindAt(r) != Comma) {
-          int32_t upperCount = ConstEval(r, b, upper, upperKnown);
-          if (upperCount > 0) r += upperCount;
-        }
-        lower.push_back(low);
-        extents.push_back(upperKnown ? SaturatingInt(upper - low + 1) : 0);
-      } else {
-        lower.push_back(1);
-        extents.push_back(firstKnown ? SaturatingInt(first) : 0);
+      int32_t next = ReadBounds(r, b, lower, extents);
+      if (next < 0) {
+        return r;
       }
+      r = next;
     }
-    if (KindAt(r) != Comma) break;
+    if (KindAt(r) != Comma) {
+      break;
+    }
     ++r;
   }
   return r;
 }
 
-int32_t TDeclarationAnalyser::ConstEval(int32_t first, int32_t last, double& value, bool& known) {
-  const int32_t size = static_cast<int32_t>(list_.size());
-  if (last >= size) last = size - 1;
-  std::vector<TPostfixItem>& postfix = postfix_;
-  std::vector<TPostfixItem>& ops = ops_;
-  postfix.clear();
-  ops.clear();
-  int32_t depth = 0;
-  int32_t end = last + 1;
-  bool component = false;
-  auto popGroup = [&] {
-    while (!ops.empty() && ops.back().Role != '(') {
-      postfix.push_back(ops.back());
-      ops.pop_back();
-    }
-  };
-
-  // Phase 1: the expression in postfix order.
-  for (int32_t r = first; r <= last && end > last; ++r) {
-    TToken& t = *list_[r];
-    switch (t.Kind) {
-      case IntConst:
-      case RealConst:
-        postfix.push_back({r, 'v'});
-        break;
-      case Word:
-        if (t.Text == "%") {
-          component = true;  // the name after "%" is a component
-          break;
-        }
-        if (component) {
-          component = false;
-          break;
-        }
-        if (IsFortranName(t.Text)) {
-          TValData* var = Find(t.Text);
-          if (var == nullptr) {
-            var = Create(t.Text);
-            if (KindAt(r + 1) == LParen) {
-              var->IsArray = true;
-              var->Type = FunctionType(var->Type);
-            }
-          }
-          MarkRead(r, var);
-        }
-        postfix.push_back({r, 'v'});
-        break;
-      case Operator: {
-        int32_t before = r > first ? KindAt(r - 1) : Sentinel;
-        bool unary = r == first || before == Operator || before == LParen || before == Comma;
-        if (unary) {
-          t.Priority = 10;
-          ops.push_back({r, 'u'});
-          break;
-        }
-        int precedence = PrecedenceOf(t, false);
-        bool rightToLeft = t.Text == "**";
-        while (!ops.empty() && ops.back().Role != '(') {
-          int top = PrecedenceOf(*list_[ops.back().Index], ops.back().Role == 'u');
-          if (top > precedence || (top == precedence && !rightToLeft)) {
-            postfix.push_back(ops.back());
-            ops.pop_back();
-          } else {
-            break;
-          }
-        }
-        ops.push_back({r, 'b'});
-        break;
-      }
-      case LParen:
-        ++depth;
-        ops.push_back({r, '('});
-        break;
-      case RParen:
-        if (depth == 0) {
-          end = r;
-          break;
-        }
-        --depth;
-        popGroup();
-        if (!ops.empty()) ops.pop_back();
-        break;
-      case Comma:
-        if (depth == 0) {
-          end = r;
-          break;
-        }
-        popGroup();
-        break;
-      default:
-        end = r;
-        break;
+// The bounds of one dimension, "upper" or "lower:upper" (the upper bound
+// may be "*"). Returns the record after them, or -1 when the first bound
+// consumes nothing.
+int32_t TDeclarationAnalyser::ReadBounds(int32_t r, int32_t b, std::vector<int32_t>& lower,
+                                         std::vector<int32_t>& extents) {
+  double first = 0;
+  bool firstKnown = false;
+  int32_t count = ConstEval(r, b, first, firstKnown);
+  if (count < 1) {
+    return -1;
+  }
+  r += count;
+  if (KindAt(r) != Colon) {
+    lower.push_back(1);
+    extents.push_back(firstKnown ? SaturatingInt(first) : 0);
+    return r;
+  }
+  int32_t low = firstKnown ? SaturatingInt(first) : 0;
+  ++r;
+  double upper = 0;
+  bool upperKnown = false;
+  if (TextIs(r, "*")) {
+    ++r;
+  } else if (KindAt(r) != RParen && KindAt(r) != Comma) {
+    int32_t upperCount = ConstEval(r, b, upper, upperKnown);
+    if (upperCount > 0) {
+      r += upperCount;
     }
   }
-  while (!ops.empty()) {
-    if (ops.back().Role != '(') postfix.push_back(ops.back());
-    ops.pop_back();
-  }
-  int32_t count = end - first;
-
-  // Phase 2: folding, each value with a flag telling whether it is integer.
-  known = true;
-  std::vector<std::pair<double, bool>>& stack = values_;
-  stack.clear();
-  for (const TPostfixItem& item : postfix) {
-    const TToken& t = *list_[item.Index];
-    if (item.Role == 'v') {
-      if (t.Kind == IntConst || t.Kind == RealConst) {
-        stack.push_back({t.Value, t.Kind == IntConst});
-      } else if (t.Var != nullptr && t.Var->HasValue) {
-        stack.push_back({t.Var->Value, t.Var->Type == ValType::Int});
-      } else {
-        known = false;
-        break;
-      }
-    } else if (item.Role == 'u') {
-      if (stack.empty()) {
-        count = -1;
-        break;
-      }
-      if (t.Text == "-") stack.back().first = -stack.back().first;
-    } else {
-      if (stack.size() < 2) {
-        count = -1;
-        break;
-      }
-      std::pair<double, bool> right = stack.back();
-      stack.pop_back();
-      std::pair<double, bool>& left = stack.back();
-      bool integer = left.second && right.second;
-      double result = left.first;
-      if (t.Text == "+") {
-        result = left.first + right.first;
-      } else if (t.Text == "-") {
-        result = left.first - right.first;
-      } else if (t.Text == "*") {
-        result = left.first * right.first;
-      } else if (t.Text == "/") {
-        if (right.first == 0) {
-          known = false;
-          break;
-        }
-        result = left.first / right.first;
-      } else if (t.Text == "**") {
-        result = std::pow(left.first, right.first);
-      } else {
-        integer = left.second;
-      }
-      if (integer && std::isfinite(result)) result = std::trunc(result);
-      left = {result, integer};
-    }
-  }
-  if (count < 0 || stack.size() != 1) known = false;
-  value = known ? stack[0].first : 0.0;
-  return count;
+  lower.push_back(low);
+  extents.push_back(upperKnown ? SaturatingInt(upper - low + 1) : 0);
+  return r;
 }
 
-// Every name of the range that no analysis has marked yet counts as read:
-// names of output lists, conditions, and the rest of an expression that
-// ended early. A name after "%" is a component, and a name followed by "="
-// is a keyword of an argument or specifier list.
-void TDeclarationAnalyser::MarkNamesRead(int32_t from, int32_t b) {
-  for (int32_t r = from; r < b; ++r) {
-    if (!IsNameRecord(r) || list_[r]->Var != nullptr) continue;
-    if (TextIs(r - 1, "%") || KindAt(r + 1) == Assign) continue;
-    TValData* var = Find(list_[r]->Text);
-    if (var == nullptr) {
-      var = Create(list_[r]->Text);
-      if (KindAt(r + 1) == LParen) {
-        var->IsArray = true;
-        var->Type = FunctionType(var->Type);
-      }
-    }
-    MarkRead(r, var);
+// IMPLICIT type (letters), ...: each rule sets the type of the initials it
+// names for the rest of the unit. IMPLICIT NONE keeps the default rules.
+void TDeclarationAnalyser::AnalyseImplicit(int32_t i, int32_t b) {
+  int32_t r = i + 1;
+  if (TextIs(r, "NONE")) {
+    return;
   }
+  while (r < b) {
+    int32_t typeStart = r;
+    int32_t letters = -1;
+    int32_t ruleEnd = FindImplicitRuleEnd(r, b, letters);
+    r = ruleEnd + 1;
+    if (letters < 0) {
+      continue;
+    }
+    ValType type = ImplicitRuleType(typeStart);
+    if (type == ValType::None) {
+      continue;
+    }
+    SetImplicitLetters(letters, ruleEnd, {type, ImplicitRuleText(typeStart, letters)});
+  }
+  names_.RetypeUndeclared();
 }
 
-void TDeclarationAnalyser::MarkRead(int32_t r, TValData* var) {
-  TToken& t = *list_[r];
-  t.Access = AccessKind::Read;
-  t.Var = var;
-  ++var->ReadCount;
-  t.Value = var->Value;
+// One rule runs from r to the "," outside parentheses that ends it, or to
+// b; letters is set to the "(" of its letter list (the last one at the
+// outer level), or stays -1.
+int32_t TDeclarationAnalyser::FindImplicitRuleEnd(int32_t r, int32_t b, int32_t& letters) const {
+  for (int32_t depth = 0; r < b; ++r) {
+    int32_t kind = KindAt(r);
+    if (kind == LParen) {
+      if (depth == 0) {
+        letters = r;
+      }
+      ++depth;
+    } else if (kind == RParen) {
+      --depth;
+    } else if (kind == Comma && depth == 0) {
+      break;
+    }
+  }
+  return r;
 }
 
-void TDeclarationAnalyser::ReportStatementError(int32_t index, const std::string& message) {
-  int32_t start = index;
-  while (start > 1 && KindAt(start - 1) != EndOfStatement) --start;
+ValType TDeclarationAnalyser::ImplicitRuleType(int32_t typeStart) const {
+  ValType type = TypeOfKeyword(KindAt(typeStart));
+  if (type == ValType::None && TextIs(typeStart, "DOUBLE") &&
+      KindAt(typeStart + 1) == KwComplex) {
+    type = ValType::Complex;
+  }
+  return type;
+}
+
+// The type as written before the letter list ("real*8", "double
+// precision"), with one blank between two words.
+std::string TDeclarationAnalyser::ImplicitRuleText(int32_t typeStart, int32_t letters) const {
   std::string text;
-  for (int32_t r = start; r < static_cast<int32_t>(list_.size()) && KindAt(r) != EndOfStatement;
-       ++r) {
-    text += list_[r]->Text;
+  for (int32_t t = typeStart; t < letters; ++t) {
+    const std::string& part = list_[t]->Text;
+    if (!text.empty() && !part.empty() && IsNameChar(text.back()) && IsNameChar(part[0])) {
+      text += ' ';
+    }
+    text += part;
   }
-  reporter_.ReportError("**** " + message + " **** [ " + text + " ]");
+  return text;
 }
 
-TValData* TDeclarationAnalyser::Find(const std::string& name) {
-  auto found = index_.find(UpperAscii(name) + '\x01' + std::to_string(unit_));
-  return found == index_.end() ? nullptr : found->second;
-}
-
-TValData* TDeclarationAnalyser::FindOrCreate(const std::string& name) {
-  TValData* var = Find(name);
-  return var != nullptr ? var : Create(name);
-}
-
-TValData* TDeclarationAnalyser::Create(const std::string& name) {
-  auto var = std::make_unique<TValData>(name);
-  const TImplicitRule& rule = implicit_[static_cast<unsigned char>(name.empty() ? 0 : name[0])];
-  var->Unit = unit_;
-  var->Type = rule.Type;
-  var->ImplicitType = rule.Text;
-  TValData* made = var.get();
-  vars_.push_back(std::move(var));
-  unitVars_.push_back(made);
-  index_[UpperAscii(name) + '\x01' + std::to_string(unit_)] = made;
-  return made;
+// The letters and letter ranges (a-h) between the "(" at letters and the
+// end of the rule.
+void TDeclarationAnalyser::SetImplicitLetters(int32_t letters, int32_t ruleEnd,
+                                              const TNameTable::TImplicitRule& rule) {
+  for (int32_t t = letters + 1; t < ruleEnd; ++t) {
+    const std::string& from = list_[t]->Text;
+    if (KindAt(t) != Word || from.size() != 1 || !IsLetter(from[0])) {
+      continue;
+    }
+    char last = from[0];
+    if (TextIs(t + 1, "-") && list_[t + 2]->Text.size() == 1 && IsLetter(list_[t + 2]->Text[0])) {
+      last = list_[t + 2]->Text[0];
+      t += 2;
+    }
+    char high = UpperChar(last);
+    for (char c = UpperChar(from[0]); c <= high && c <= 'Z'; ++c) {
+      names_.SetImplicitRule(c, rule);
+    }
+  }
 }
 
 bool TDeclarationAnalyser::IsNameRecord(int32_t r) const {
@@ -987,17 +1143,23 @@ bool TDeclarationAnalyser::IsNameRecord(int32_t r) const {
 }
 
 bool TDeclarationAnalyser::TextIs(int32_t r, const char* upper) const {
-  if (r < 0 || r >= static_cast<int32_t>(list_.size())) return false;
+  if (r < 0 || r >= static_cast<int32_t>(list_.size())) {
+    return false;
+  }
   const std::string& text = list_[r]->Text;
   size_t i = 0;
   for (; i < text.size() && upper[i] != '\0'; ++i) {
-    if (UpperChar(text[i]) != upper[i]) return false;
+    if (UpperChar(text[i]) != upper[i]) {
+      return false;
+    }
   }
   return i == text.size() && upper[i] == '\0';
 }
 
 int32_t TDeclarationAnalyser::KindAt(int32_t r) const {
-  if (r < 0 || r >= static_cast<int32_t>(list_.size())) return Sentinel;
+  if (r < 0 || r >= static_cast<int32_t>(list_.size())) {
+    return Sentinel;
+  }
   return list_[r]->Kind;
 }
 
@@ -1006,8 +1168,78 @@ int32_t TDeclarationAnalyser::MatchParen(int32_t open, int32_t b) const {
   int32_t depth = 0;
   for (int32_t r = open; r < b; ++r) {
     int32_t kind = KindAt(r);
-    if (kind == LParen) ++depth;
-    if (kind == RParen && --depth == 0) return r;
+    if (kind == LParen) {
+      ++depth;
+    }
+    if (kind == RParen && --depth == 0) {
+      return r;
+    }
   }
   return b;
+}
+
+}  // namespace
+
+void AnalyseDeclarations(TTokenList& list, TValList& vars, TReporter& reporter) {
+  TDeclarationAnalyser(list, vars, reporter).Run();
+}
+
+void ReportStatementError(const TTokenList& list, int32_t index, const std::string& message,
+                          TReporter& reporter) {
+  const int32_t size = static_cast<int32_t>(list.size());
+  auto endsStatement = [&list, size](int32_t r) {
+    return r >= 0 && r < size && list[r]->Kind == EndOfStatement;
+  };
+  int32_t start = index;
+  while (start > 1 && !endsStatement(start - 1)) {
+    --start;
+  }
+  std::string text;
+  for (int32_t r = start; r < size && !endsStatement(r); ++r) {
+    text += list[r]->Text;
+  }
+  reporter.ReportError("**** " + message + " **** [ " + text + " ]");
+}
+
+TEndKind ClassifyEnd(const TTokenList& list, int32_t i) {
+  auto next = [&list, i](int32_t k, const char* word) {
+    size_t at = static_cast<size_t>(i + k);
+    return i >= 0 && at < list.size() && SameText(list[at]->Text, word);
+  };
+  if (next(1, "SELECT")) {
+    return EndsSelect;
+  }
+  if (next(1, "TYPE") || next(1, "INTERFACE")) {
+    return EndsDefinition;
+  }
+  if (next(1, "WHERE") || next(1, "FORALL") || next(1, "ASSOCIATE") || next(1, "ENUM") ||
+      next(1, "CRITICAL") || (next(1, "BLOCK") && !next(2, "DATA"))) {
+    return EndsBlock;
+  }
+  return EndsUnit;
+}
+
+bool IsFortranName(const std::string& text) {
+  if (text.empty() || !IsLetter(text[0])) {
+    return false;
+  }
+  for (char c : text) {
+    if (!IsNameChar(c)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+int32_t SaturatingInt(double value) {
+  if (std::isnan(value)) {
+    return 0;
+  }
+  if (value >= static_cast<double>(std::numeric_limits<int32_t>::max())) {
+    return std::numeric_limits<int32_t>::max();
+  }
+  if (value <= static_cast<double>(std::numeric_limits<int32_t>::min())) {
+    return std::numeric_limits<int32_t>::min();
+  }
+  return static_cast<int32_t>(value);
 }
