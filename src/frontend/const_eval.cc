@@ -73,22 +73,18 @@ int32_t TConstEvaluator::ReadPostfix(int32_t first, int32_t last) {
         ops_.push_back({r, TermRole::Group});
         break;
       case RParen:
-        if (depth == 0) {
-          end = r;
-          break;
-        }
-        --depth;
-        CloseGroup();
-        if (!ops_.empty()) {
-          ops_.pop_back();
-        }
-        break;
       case Comma:
+        // Outside parentheses both end the expression; inside, a ")" closes
+        // its group and a "," separates arguments.
         if (depth == 0) {
           end = r;
           break;
         }
         CloseGroup();
+        if (list_[r]->Kind == RParen && !ops_.empty()) {
+          --depth;
+          ops_.pop_back();  // the group's "("
+        }
         break;
       default:
         end = r;

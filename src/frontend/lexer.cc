@@ -100,64 +100,84 @@ bool ReadNumber(const std::string& text, double& value, bool& isInteger) {
   return prefix == n.size();
 }
 
-void Lex(TTokenList& list) {
-  if (list.empty()) {
+namespace {
+
+// What the join and label rules look back to.
+struct TLookBack {
+  size_t Prev = 0;           // the last record kept, at first the opening Sentinel
+  std::string PendingFirst;  // upper-cased first word of a pair Prev may start
+  bool Pending = false;
+};
+
+// A name followed by ":" at the start of a statement is a construct name:
+// the name becomes a Label record with the ":" joined to it. A ":" that is
+// the first half of "::", or that follows a label, is not.
+bool JoinConstructName(TTokenList& list, size_t k, TLookBack& back) {
+  bool doubleColon = k + 1 < list.size() && list[k + 1]->Text == ":";
+  if (list[k]->Text != ":" || k < 2 || back.Prev != k - 1 || !list[k - 2] ||
+      list[k - 2]->Kind != EndOfStatement || doubleColon) {
+    return false;
+  }
+  list[back.Prev]->Kind = Label;
+  list[back.Prev]->Text += ":";
+  list[k].reset();
+  back.Pending = false;
+  return true;
+}
+
+// A number at the start of a statement is its label.
+bool MarkStatementLabel(TTokenList& list, size_t k, TLookBack& back) {
+  const std::string& key = list[k]->Text;
+  if (key == ":" || list[back.Prev]->Kind != EndOfStatement || key.empty() || !IsDigit(key[0])) {
+    return false;
+  }
+  list[k]->Kind = Label;
+  back.Pending = false;
+  return true;
+}
+
+// Joins the record at k to the one before it when the two make a pair
+// ("end" "if" gives "end if", "*" "*" gives "**"); returns the upper-cased
+// lookup key of the record, the two words without a blank after a join.
+std::string JoinPair(TTokenList& list, size_t k, TLookBack& back) {
+  TToken& r = *list[k];
+  std::string upperKey = UpperAscii(r.Text);
+  if (back.Pending && IsPair(back.PendingFirst, upperKey)) {
+    TToken& first = *list[back.Prev];
+    bool words = IsLetter(back.PendingFirst[0]);
+    upperKey = back.PendingFirst + upperKey;
+    r.Text = words ? first.Text + " " + r.Text : upperKey;
+    list[back.Prev].reset();
+    back.Pending = false;
+  } else {
+    back.Pending = StartsPair(upperKey);
+    back.PendingFirst = upperKey;
+  }
+  back.Prev = k;
+  return upperKey;
+}
+
+// A word is a keyword or symbol of the table, a number, or stays a word.
+// The number is read from the record's text as the reader made it.
+void Classify(TToken& r, const std::string& key, const std::string& upperKey,
+              const std::unordered_map<std::string, TokenKind>& keywords) {
+  if (r.Kind != Word) {
     return;
   }
-  const std::unordered_map<std::string, TokenKind> keywords = BuildKeywordTable();
-  size_t prev = 0;           // the record the join and label rules look back to
-  std::string pendingFirst;  // upper-cased first word of a pair prev may start
-  bool pending = false;
-
-  for (size_t k = 0; k < list.size(); ++k) {
-    TToken& r = *list[k];
-    std::string key = r.Text;
-
-    // A name followed by ":" at the start of a statement is a construct
-    // name; a ":" that is the first half of "::", or that follows a label,
-    // is not.
-    bool doubleColon = k + 1 < list.size() && list[k + 1]->Text == ":";
-    if (key == ":" && k >= 2 && prev == k - 1 && list[k - 2] &&
-        list[k - 2]->Kind == EndOfStatement && !doubleColon) {
-      list[prev]->Kind = Label;
-      list[prev]->Text += ":";
-      list[k].reset();
-      pending = false;
-      continue;
-    }
-    if (key != ":" && list[prev]->Kind == EndOfStatement && !key.empty() && IsDigit(key[0])) {
-      r.Kind = Label;
-      pending = false;
-      continue;
-    }
-    std::string upperKey = UpperAscii(key);
-    if (pending && IsPair(pendingFirst, upperKey)) {
-      TToken& first = *list[prev];
-      bool words = IsLetter(pendingFirst[0]);
-      upperKey = pendingFirst + upperKey;
-      r.Text = words ? first.Text + " " + r.Text : upperKey;
-      list[prev].reset();
-      pending = false;
-    } else {
-      pending = StartsPair(upperKey);
-      pendingFirst = upperKey;
-    }
-    prev = k;
-
-    if (r.Kind != Word) {
-      continue;
-    }
-    auto found = keywords.find(upperKey);
-    if (found != keywords.end()) {
-      r.Kind = found->second;
-      continue;
-    }
-    bool isInteger = false;
-    if (ReadNumber(key, r.Value, isInteger)) {
-      r.Kind = isInteger ? IntConst : RealConst;
-    }
+  auto found = keywords.find(upperKey);
+  if (found != keywords.end()) {
+    r.Kind = found->second;
+    return;
   }
+  bool isInteger = false;
+  if (ReadNumber(key, r.Value, isInteger)) {
+    r.Kind = isInteger ? IntConst : RealConst;
+  }
+}
 
+// Closes the gaps of the merged records, then numbers every record and
+// gives the operators their priorities.
+void CloseGapsAndNumber(TTokenList& list) {
   size_t out = 0;
   for (size_t i = 0; i < list.size(); ++i) {
     if (list[i]) {
@@ -171,4 +191,23 @@ void Lex(TTokenList& list) {
       list[i]->Priority = PriorityOf(list[i]->Text);
     }
   }
+}
+
+}  // namespace
+
+void Lex(TTokenList& list) {
+  if (list.empty()) {
+    return;
+  }
+  const std::unordered_map<std::string, TokenKind> keywords = BuildKeywordTable();
+  TLookBack back;
+  for (size_t k = 0; k < list.size(); ++k) {
+    if (JoinConstructName(list, k, back) || MarkStatementLabel(list, k, back)) {
+      continue;
+    }
+    const std::string key = list[k]->Text;
+    std::string upperKey = JoinPair(list, k, back);
+    Classify(*list[k], key, upperKey, keywords);
+  }
+  CloseGapsAndNumber(list);
 }

@@ -111,12 +111,7 @@ void TSourceReader::Read(const std::string& source, TTokenList& list, TReporter&
       Tokenize(b, list);
       continue;
     }
-    // A byte in column 6 after five blanks continues the previous statement
-    // (fixed form), unless it is a blank or "0".
-    if (echo_.size() == 5 && b != ' ' && b != '0' && echo_ == "     " &&
-        LastIs(list, EndOfStatement)) {
-      list.pop_back();
-      echo_.push_back(b);
+    if (ContinuesFixedForm(b, list)) {
       continue;
     }
     echo_.push_back(b);
@@ -126,20 +121,38 @@ void TSourceReader::Read(const std::string& source, TTokenList& list, TReporter&
     }
     Tokenize(b, list);
   }
+  FinishRead(list);
+  source_ = nullptr;
+  reporter_ = nullptr;
+}
 
-  CompleteWord(source.size(), list);
+// A byte in column 6 after five blanks continues the previous statement
+// (fixed form), unless it is a blank or "0": the end record of the previous
+// line goes and the byte makes no record.
+bool TSourceReader::ContinuesFixedForm(char b, TTokenList& list) {
+  if (echo_.size() != 5 || b == ' ' || b == '0' || echo_ != "     " ||
+      !LastIs(list, EndOfStatement)) {
+    return false;
+  }
+  list.pop_back();
+  echo_.push_back(b);
+  return true;
+}
+
+// The last word, and an end record when the source does not end with one.
+void TSourceReader::FinishRead(TTokenList& list) {
+  const int32_t size = static_cast<int32_t>(source_->size());
+  CompleteWord(source_->size(), list);
   if (!LastIs(list, EndOfStatement)) {
-    position_ = static_cast<int32_t>(source.size());
+    position_ = size;
     Append("\n", EndOfStatement, list);
   }
   // Trailing empty lines belong to the last record, so that the slices of
   // the records together hold every byte of the source.
-  if (list.back()->SrcPos < static_cast<int32_t>(source.size())) {
-    position_ = static_cast<int32_t>(source.size());
+  if (list.back()->SrcPos < size) {
+    position_ = size;
     list.back()->SrcPos = position_;
   }
-  source_ = nullptr;
-  reporter_ = nullptr;
 }
 
 // A TAB: the rest of the physical line is echoed with every TAB shown as

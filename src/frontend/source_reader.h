@@ -23,6 +23,8 @@ class TSourceReader {
   int32_t LineCounter() const { return line_; }
 
  private:
+  bool ContinuesFixedForm(char b, TTokenList& list);
+  void FinishRead(TTokenList& list);
   void ReadTabLine();
   void ReadComment(char first, TTokenList& list);
   void ReadString(char quote, TTokenList& list);
