@@ -2,6 +2,7 @@
 #include "test_support.h"
 
 #include <stdlib.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -64,6 +65,65 @@ std::string ReadFileBytes(const std::string& path) {
   while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, n);
   std::fclose(file);
   return bytes;
+}
+
+std::string ShellQuote(const std::string& text) {
+  std::string quoted = "'";
+  for (char c : text) {
+    if (c == '\'') {
+      quoted += "'\\''";
+    } else {
+      quoted += c;
+    }
+  }
+  return quoted + "'";
+}
+
+TCommandResult RunCommand(const std::string& command, const std::string& folder) {
+  TCommandResult result;
+  std::string line =
+      (folder.empty() ? "" : "cd " + ShellQuote(folder) + " && ") + command + " 2>&1";
+  std::FILE* pipe = popen(line.c_str(), "r");
+  if (pipe == nullptr) {
+    result.Output = "cannot start: " + line;
+    return result;
+  }
+  char buffer[4096];
+  size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
+    result.Output.append(buffer, n);
+  }
+  int status = pclose(pipe);
+  if (status != -1 && WIFEXITED(status)) {
+    result.Status = WEXITSTATUS(status);
+  } else if (status != -1 && WIFSIGNALED(status)) {
+    result.Status = 128 + WTERMSIG(status);
+  }
+  return result;
+}
+
+// A hard link needs no room; a copy is the way out when the temporary
+// folder lies on another file system.
+TTranslator::TTranslator() {
+  namespace fs = std::filesystem;
+  const fs::path exe(VEXNOR_EXE);
+  const fs::path linked = fs::path(folder_.Path()) / exe.filename();
+  std::error_code error;
+  fs::create_hard_link(exe, linked, error);
+  if (error) {
+    fs::copy_file(exe, linked, error);
+  }
+  fs::copy(exe.parent_path() / "vex_data", fs::path(folder_.Path()) / "vex_data",
+           fs::copy_options::recursive, error);
+}
+
+TCommandResult TTranslator::Run(const std::vector<std::string>& arguments) const {
+  std::string command =
+      ShellQuote(folder_.Path() + std::filesystem::path(VEXNOR_EXE).filename().string());
+  for (const std::string& argument : arguments) {
+    command += " " + ShellQuote(argument);
+  }
+  return RunCommand(command);
 }
 
 std::vector<std::string> Lines(const std::string& text) {

@@ -1,5 +1,6 @@
 // Helpers shared by the tests: a reporter that records what passes say, a
-// window that records what it shows, and temporary folders.
+// window that records what it shows, temporary folders, shell commands and
+// the translator as a user runs it.
 #pragma once
 
 #include <functional>
@@ -65,6 +66,36 @@ class TTempFolder {
 };
 
 std::string ReadFileBytes(const std::string& path);
+
+// What a shell command said and how it ended: Status is the exit status
+// (128 + the signal number after a signal, 124 after a "timeout" limit, 127
+// when the command was not found, -1 when the shell could not be started);
+// Output holds standard output and standard error together.
+struct TCommandResult {
+  int Status = -1;
+  std::string Output;
+  bool Ok() const { return Status == 0; }
+};
+
+// Quotes text for the POSIX shell.
+std::string ShellQuote(const std::string& text);
+
+// Runs command through the shell, inside folder when one is given.
+TCommandResult RunCommand(const std::string& command, const std::string& folder = "");
+
+// The built vexnorscript linked into a temporary folder with a copy of its
+// data files, so that what a run writes beside the executable (the run log)
+// stays in that folder.
+class TTranslator {
+ public:
+  TTranslator();
+  // Runs the translator with the arguments, each quoted for the shell.
+  TCommandResult Run(const std::vector<std::string>& arguments) const;
+  std::string RunLog() const { return ReadFileBytes(folder_.Path() + "VexScriptLog.txt"); }
+
+ private:
+  TTempFolder folder_;
+};
 
 // The lines of a text, without their line ends.
 std::vector<std::string> Lines(const std::string& text);

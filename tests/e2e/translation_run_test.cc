@@ -5,9 +5,6 @@
 // what the untranslated program computes.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdio>
 #include <regex>
 
 #include "fortran/fortran_support.h"
@@ -44,9 +41,8 @@ TEST(Translation, TheTranslatedProgramComputesWhatTheSourceComputes) {
 
   fortran::TFortranWorkspace translated;
   std::string path = translated.Write("tuned_program.f", source);
-  std::string command = std::string("'") + VEXNOR_EXE + "' '" + path + "' > /dev/null 2>&1";
-  int status = std::system(command.c_str());
-  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the translation failed";
+  TCommandResult translation = TTranslator().Run({path});
+  ASSERT_TRUE(translation.Ok()) << translation.Output;
   fortran::TCommandResult compiled = translated.Compile({"Vexnor/Vexnor_tuned_program.f"});
   ASSERT_TRUE(compiled.Ok()) << compiled.Output;
   fortran::TCommandResult run = translated.RunMpi(2);

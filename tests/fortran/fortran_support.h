@@ -9,15 +9,7 @@
 
 namespace fortran {
 
-// What a command said and how it ended: Status is the exit status
-// (128 + signal number after a signal, 124 after the time limit, 127 when
-// the command was not found); Output is standard output and standard error
-// together.
-struct TCommandResult {
-  int Status = -1;
-  std::string Output;
-  bool Ok() const { return Status == 0; }
-};
+using ::TCommandResult;
 
 // The repository's vex_data folder, which holds VexnorScript.h.
 std::string IncludeFolder();
