@@ -172,35 +172,50 @@ TEST(RunDriver, AStatementWithoutAssignStopsTheRunAfterPass2) {
   EXPECT_TRUE(f.form.FinishedFlag);
 }
 
-TEST(RunDriver, FirstCloseRequestIsRefusedAndAbortsTheRun) {
-  TTempFolder source;
-  std::string path = source.Write("good.f", "      x = 1\n      end\n");
-  TFormFixture f({path});
-  f.window.RequestCloseAt("Pass3 Start");
-  f.form.FormActivate();
-  std::vector<std::string>& lines = f.window.Lines;
-  auto at = std::find(lines.begin(), lines.end(), "Pass3 Start");
-  ASSERT_NE(at, lines.end());
-  EXPECT_EQ(*(at + 1), Sjis("スクリプト処理を中断します。"));
-  EXPECT_EQ(Tail(lines, 3),
-            (std::vector<std::string>{"**** End ****", Sjis("スクリプト処理は、中断されました。"),
-                                      Sjis("出力結果は、未確定です。")}));
-  EXPECT_FALSE(f.window.Closed);
-  EXPECT_TRUE(f.form.AbortFlag);
-  EXPECT_TRUE(f.form.ErrorFlag);
-}
+struct TCloseCase {
+  const char* Name;
+  std::vector<std::string> RequestsAt;  // lines at which a close request arrives
+  bool Closed;                          // the window granted a request
+};
 
-TEST(RunDriver, SecondCloseRequestIsGranted) {
-  TTempFolder source;
-  std::string path = source.Write("good.f", "      x = 1\n      end\n");
-  TFormFixture f({path});
-  f.window.RequestCloseAt("Pass2 Start");
-  f.window.RequestCloseAt("Pass4 Start");
-  f.form.FormActivate();
-  EXPECT_TRUE(f.window.Closed);
-  EXPECT_EQ(std::count(f.window.Lines.begin(), f.window.Lines.end(),
-                       Sjis("スクリプト処理を中断します。")),
-            1);
+// The first request during the run is refused and stops the run at its end;
+// a second one closes the window while the run goes on to its end.
+TEST(RunDriver, CloseRequestsDuringTheRun) {
+  const std::string stopping = Sjis("スクリプト処理を中断します。");
+  const TCloseCase cases[] = {
+      {"NoRequest", {}, false},
+      {"FirstIsRefused", {"Pass3 Start"}, false},
+      {"SecondIsGranted", {"Pass2 Start", "Pass4 Start"}, true},
+  };
+  for (const TCloseCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TTempFolder source;
+    std::string path = source.Write("good.f", "      x = 1\n      end\n");
+    TFormFixture f({path});
+    for (const std::string& at : c.RequestsAt) {
+      f.window.RequestCloseAt(at);
+    }
+    f.form.FormActivate();
+    const std::vector<std::string>& lines = f.window.Lines;
+    const bool aborted = !c.RequestsAt.empty();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), stopping), aborted ? 1 : 0);
+    if (aborted) {
+      auto at = std::find(lines.begin(), lines.end(), c.RequestsAt[0]);
+      ASSERT_NE(at, lines.end());
+      ASSERT_NE(at + 1, lines.end());
+      EXPECT_EQ(*(at + 1), stopping);
+      EXPECT_EQ(Tail(lines, 3), (std::vector<std::string>{
+                                    "**** End ****", Sjis("スクリプト処理は、中断されました。"),
+                                    Sjis("出力結果は、未確定です。")}));
+    } else {
+      EXPECT_EQ(lines.back(), "**** End ****");
+    }
+    EXPECT_EQ(f.window.Closed, c.Closed);
+    EXPECT_EQ(f.form.AbortFlag, aborted);
+    EXPECT_EQ(f.form.ErrorFlag, aborted);
+    // Once the run is over a close request is granted at once.
+    EXPECT_TRUE(f.form.FormCloseQuery());
+  }
 }
 
 TEST(RunLog, HoldsTheJapaneseMessagesAsCp932Bytes) {
