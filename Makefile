@@ -5,7 +5,13 @@ SANITIZE_BUILD ?= build-sanitize
 JOBS ?= 2
 EXAMPLE ?= examples/matvec.f
 
-.PHONY: all deps build sanitize-build check test test-sanitize demo bench clean
+# `make format` lays out the lines changed since FORMAT_BASE with
+# .clang-format; `make tidy` adds the braces .clang-tidy asks for to the
+# sources and headers under TIDY_PATHS.
+FORMAT_BASE ?= main
+TIDY_PATHS ?= src tests bench
+
+.PHONY: all deps build sanitize-build check test test-sanitize demo bench clean format tidy
 
 all: build
 
@@ -34,6 +40,17 @@ demo: build
 bench: build
 	cmake --build $(BUILD) --target vexnor_bench_pass2 -j $(JOBS)
 	$(BUILD)/vexnor_bench_pass2
+
+format:
+	git clang-format $(FORMAT_BASE) -- src tests bench
+
+empty :=
+space := $(empty) $(empty)
+tidy:
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	run-clang-tidy -p $(BUILD) -j $(JOBS) -quiet -fix -format \
+	  -header-filter='$(CURDIR)/($(subst $(space),|,$(strip $(TIDY_PATHS))))/' \
+	  $(addprefix $(CURDIR)/,$(addsuffix /,$(TIDY_PATHS)))
 
 clean:
 	rm -rf $(BUILD) $(SANITIZE_BUILD)
