@@ -72,13 +72,19 @@ void TMainF::FormActivate() {
 
   // After Pass 1 the records of the source, classified and sliced.
   RunPass1();
-  if (StopsHere()) return;
+  if (StopsHere()) {
+    return;
+  }
   // After Pass 2 the variable table and the records' scope and access marks.
   RunPass2();
-  if (StopsHere()) return;
+  if (StopsHere()) {
+    return;
+  }
   // After Pass 3 every directive line carries its directive record.
   RunPass3();
-  if (StopsHere()) return;
+  if (StopsHere()) {
+    return;
+  }
   // After Pass 4 the tuning regions, shown in the log even when one failed.
   RunPass4();
   ShowRegions();

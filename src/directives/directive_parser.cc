@@ -26,13 +26,17 @@ TWords SplitWords(const std::string& text) {
   std::string current;
   auto endWord = [&words, &current]() {
     std::string word = TrimControl(current);
-    if (!word.empty()) words.push_back(std::move(word));
+    if (!word.empty()) {
+      words.push_back(std::move(word));
+    }
     current.clear();
   };
   for (char c : text) {
     if (c == ' ' || c == '(' || c == ')' || c == ',') {
       endWord();
-      if (c != ' ') words.emplace_back(1, c);
+      if (c != ' ') {
+        words.emplace_back(1, c);
+      }
     } else {
       current.push_back(c);
     }
@@ -44,7 +48,9 @@ TWords SplitWords(const std::string& text) {
 // A BangComment whose first blank-separated word is the sentinel, with more
 // text after the blank.
 bool IsDirectiveLine(const TToken& record) {
-  if (record.Kind != BangComment) return false;
+  if (record.Kind != BangComment) {
+    return false;
+  }
   std::string text = TrimControl(record.Text);
   size_t blank = text.find(' ');
   return blank != std::string::npos && SameText(TrimControl(text.substr(0, blank)), kSentinel);
@@ -55,7 +61,9 @@ template <typename TValue, size_t N>
 TValue WordValue(const std::string& word, const std::pair<const char*, TValue> (&table)[N],
                  TValue fallback) {
   for (const auto& entry : table) {
-    if (SameText(word, entry.first)) return entry.second;
+    if (SameText(word, entry.first)) {
+      return entry.second;
+    }
   }
   return fallback;
 }
@@ -101,11 +109,17 @@ std::string StatementWord(const std::string& text) {
 // after the list (p itself when there is none).
 size_t ParseParams(TScript& script, size_t p, const TParamIndex& params) {
   const TWords& words = script.Words;
-  if (p >= words.size() || words[p] != "(") return p;
+  if (p >= words.size() || words[p] != "(") {
+    return p;
+  }
   for (++p; p < words.size(); ++p) {
     const std::string& word = words[p];
-    if (word == ")") return p + 1;
-    if (word == ",") continue;
+    if (word == ")") {
+      return p + 1;
+    }
+    if (word == ",") {
+      continue;
+    }
     if (!script.Params) {
       script.Params = std::make_unique<std::vector<std::shared_ptr<TScValData>>>();
     }
@@ -115,15 +129,23 @@ size_t ParseParams(TScript& script, size_t p, const TParamIndex& params) {
 }
 
 DirectiveMark StartOrEnd(const TWords& words, size_t p, DirectiveMark start, DirectiveMark end) {
-  if (p >= words.size()) return DirectiveMark::None;
-  if (SameText(words[p], "start")) return start;
-  if (SameText(words[p], "end")) return end;
+  if (p >= words.size()) {
+    return DirectiveMark::None;
+  }
+  if (SameText(words[p], "start")) {
+    return start;
+  }
+  if (SameText(words[p], "end")) {
+    return end;
+  }
   return DirectiveMark::None;
 }
 
 // "region start", "region end", "sub region start" or "sub region end" at p.
 DirectiveMark MarkAt(const TWords& words, size_t p) {
-  if (p >= words.size()) return DirectiveMark::None;
+  if (p >= words.size()) {
+    return DirectiveMark::None;
+  }
   if (SameText(words[p], "region")) {
     return StartOrEnd(words, p + 1, DirectiveMark::RegionStart, DirectiveMark::RegionEnd);
   }
@@ -142,7 +164,9 @@ class TPointSet {
   // increasing order. Returns false when points reached kMaxSampledPoints
   // with a value still to add.
   bool Append(int32_t low, int32_t high, std::vector<int32_t>& points) {
-    if (high < low) return true;
+    if (high < low) {
+      return true;
+    }
     int64_t next = low;
     auto span = spans_.upper_bound(low);
     if (span != spans_.begin() && std::prev(span)->second >= next) {
@@ -151,10 +175,14 @@ class TPointSet {
     while (next <= high) {
       int64_t gapEnd = span == spans_.end() ? high : std::min<int64_t>(high, span->first - 1);
       for (; next <= gapEnd; ++next) {
-        if (points.size() >= kMaxSampledPoints) return false;
+        if (points.size() >= kMaxSampledPoints) {
+          return false;
+        }
         points.push_back(static_cast<int32_t>(next));
       }
-      if (span == spans_.end()) break;
+      if (span == spans_.end()) {
+        break;
+      }
       next = std::max(next, span->second + 1);
       ++span;
     }
@@ -166,7 +194,9 @@ class TPointSet {
   // Joins low..high with the spans it overlaps or touches.
   void Take(int64_t low, int64_t high) {
     auto first = spans_.upper_bound(low);
-    if (first != spans_.begin() && std::prev(first)->second >= low - 1) --first;
+    if (first != spans_.begin() && std::prev(first)->second >= low - 1) {
+      --first;
+    }
     auto last = first;
     for (; last != spans_.end() && last->first <= high + 1; ++last) {
       low = std::min(low, last->first);
@@ -199,8 +229,12 @@ void ParseSampled(TScript& script, size_t p) {
   TPointSet taken;
   for (; p < words.size(); ++p) {
     const std::string& word = words[p];
-    if (word == "(" || word == ",") continue;
-    if (word == ")") return;
+    if (word == "(" || word == ",") {
+      continue;
+    }
+    if (word == ")") {
+      return;
+    }
     int32_t low = 0;
     int32_t high = 0;
     ReadRange(word, low, high);
@@ -217,27 +251,37 @@ void ParseFitting(TScript& script) {
   const TWords& words = script.Words;
   script.SampledPoints = std::make_unique<std::vector<int32_t>>();
   script.FitMethod = words.size() > 2 && SameText(words[2], "least-squares") ? 1 : 0;
-  if (words.size() > 3) script.FitOrder = LeadingInt(words[3]);
-  if (words.size() > 4 && SameText(words[4], "sampled")) ParseSampled(script, 5);
+  if (words.size() > 3) {
+    script.FitOrder = LeadingInt(words[3]);
+  }
+  if (words.size() > 4 && SameText(words[4], "sampled")) {
+    ParseSampled(script, 5);
+  }
 }
 
 // Kind from Words[1], then the structure that follows it. Reading past the
 // last word ends the parse with the remaining fields at their defaults.
 void ParseStructure(TScript& script, const TParamIndex& params) {
-  if (script.Words.size() < 2) return;
+  if (script.Words.size() < 2) {
+    return;
+  }
   script.Kind = KeywordKind(script.Words[1]);
   if (script.Kind == DirectiveKind::Statement) {
     script.Words.assign(1, StatementWord(script.Text));
     return;
   }
-  if (script.Words.size() <= 2) return;
+  if (script.Words.size() <= 2) {
+    return;
+  }
   if (script.Kind == DirectiveKind::Fitting) {
     ParseFitting(script);
     return;
   }
   size_t p = 2;
   script.RegionWord = RegionWordOf(script.Words[2]);
-  if (script.RegionWord != RegionWordValue::None) ++p;
+  if (script.RegionWord != RegionWordValue::None) {
+    ++p;
+  }
   p = ParseParams(script, p, params);
   script.Mark = MarkAt(script.Words, p);
 }
@@ -247,7 +291,9 @@ void ParseStructure(TScript& script, const TParamIndex& params) {
 std::shared_ptr<TScValData> TParamIndex::Lookup(const std::string& name) const {
   auto found = first_.find(UpperAscii(name));
   if (found != first_.end()) {
-    if (std::shared_ptr<TScValData> param = found->second.lock()) return param;
+    if (std::shared_ptr<TScValData> param = found->second.lock()) {
+      return param;
+    }
   }
   auto param = std::make_shared<TScValData>();
   param->Name = name;
@@ -255,10 +301,14 @@ std::shared_ptr<TScValData> TParamIndex::Lookup(const std::string& name) const {
 }
 
 void TParamIndex::Attach(const TScript& script) {
-  if (!script.Params) return;
+  if (!script.Params) {
+    return;
+  }
   for (const std::shared_ptr<TScValData>& param : *script.Params) {
     std::weak_ptr<TScValData>& first = first_[UpperAscii(param->Name)];
-    if (first.expired()) first = param;
+    if (first.expired()) {
+      first = param;
+    }
   }
 }
 
@@ -278,8 +328,12 @@ void ParseDirectives(TTokenList& list) {
   TParamIndex params;
   for (size_t i = 1; i + 1 < list.size(); ++i) {
     TToken* record = list[i].get();
-    if (record == nullptr || !IsDirectiveLine(*record)) continue;
+    if (record == nullptr || !IsDirectiveLine(*record)) {
+      continue;
+    }
     record->Script = BuildScript(list, static_cast<int32_t>(i), params);
-    if (record->Script) params.Attach(*record->Script);
+    if (record->Script) {
+      params.Attach(*record->Script);
+    }
   }
 }

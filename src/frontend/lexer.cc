@@ -45,25 +45,39 @@ const TPair kPairs[] = {
 
 bool StartsPair(const std::string& upperKey) {
   for (const TPair& pair : kPairs) {
-    if (upperKey == pair.First) return true;
+    if (upperKey == pair.First) {
+      return true;
+    }
   }
   return false;
 }
 
 bool IsPair(const std::string& upperFirst, const std::string& upperSecond) {
   for (const TPair& pair : kPairs) {
-    if (upperFirst == pair.First && upperSecond == pair.Second) return true;
+    if (upperFirst == pair.First && upperSecond == pair.Second) {
+      return true;
+    }
   }
   return false;
 }
 
 int32_t PriorityOf(const std::string& text) {
-  if (text == "+" || text == "-") return 1;
-  if (text == "*") return 2;
-  if (text == "/") return 3;
-  if (text == "**") return 4;
+  if (text == "+" || text == "-") {
+    return 1;
+  }
+  if (text == "*") {
+    return 2;
+  }
+  if (text == "/") {
+    return 3;
+  }
+  if (text == "**") {
+    return 4;
+  }
   std::string upper = UpperAscii(text);
-  if (upper == ".EQV." || upper == ".NEQV.") return 0;
+  if (upper == ".EQV." || upper == ".NEQV.") {
+    return 0;
+  }
   return 1;
 }
 
@@ -72,12 +86,16 @@ int32_t PriorityOf(const std::string& text) {
 bool ReadNumber(const std::string& text, double& value, bool& isInteger) {
   std::string n;
   for (char c : text) {
-    if (c == '_') break;
+    if (c == '_') {
+      break;
+    }
     n.push_back(c == 'D' || c == 'd' ? 'e' : c);
   }
   isInteger = true;
   for (char c : n) {
-    if (!IsDigit(c)) isInteger = false;
+    if (!IsDigit(c)) {
+      isInteger = false;
+    }
   }
   // Longest prefix: digits, an optional point with digits, then an optional
   // exponent letter with an optional sign and digits.
@@ -91,10 +109,16 @@ bool ReadNumber(const std::string& text, double& value, bool& isInteger) {
   size_t prefix = digits > 0 ? i : 0;
   if (prefix > 0 && i < n.size() && (n[i] == 'e' || n[i] == 'E')) {
     size_t j = i + 1;
-    if (j < n.size() && (n[j] == '+' || n[j] == '-')) ++j;
+    if (j < n.size() && (n[j] == '+' || n[j] == '-')) {
+      ++j;
+    }
     size_t expStart = j;
-    while (j < n.size() && IsDigit(n[j])) ++j;
-    if (j > expStart) prefix = j;
+    while (j < n.size() && IsDigit(n[j])) {
+      ++j;
+    }
+    if (j > expStart) {
+      prefix = j;
+    }
   }
   value = prefix > 0 ? std::strtod(n.substr(0, prefix).c_str(), nullptr) : 0.0;
   return prefix == n.size();

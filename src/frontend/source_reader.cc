@@ -26,7 +26,9 @@ bool IsDottedWord(const std::string& text) {
                                        "AND", "OR", "EQV", "NEQV", "TRUE", "FALSE"};
   std::string upper = UpperAscii(text);
   for (const char* word : kWords) {
-    if (upper == word) return true;
+    if (upper == word) {
+      return true;
+    }
   }
   return false;
 }
@@ -34,9 +36,13 @@ bool IsDottedWord(const std::string& text) {
 // A number that ends in its exponent letter, as 1.0d in 1.0d-3: its sign
 // and digits still belong to it.
 bool IsNumberBeforeExponent(const std::string& text) {
-  if (text.size() < 2) return false;
+  if (text.size() < 2) {
+    return false;
+  }
   char last = text.back();
-  if (last != 'e' && last != 'E' && last != 'd' && last != 'D') return false;
+  if (last != 'e' && last != 'E' && last != 'd' && last != 'D') {
+    return false;
+  }
   size_t digits = 0;
   size_t points = 0;
   for (size_t i = 0; i + 1 < text.size(); ++i) {
@@ -60,9 +66,13 @@ std::vector<TWordPiece> SplitWord(const std::string& word) {
   while (i < word.size()) {
     if (word[i] == '.') {
       size_t j = i + 1;
-      while (j < word.size() && IsLetter(word[j])) ++j;
+      while (j < word.size() && IsLetter(word[j])) {
+        ++j;
+      }
       if (j < word.size() && word[j] == '.' && IsDottedWord(word.substr(i + 1, j - i - 1))) {
-        if (i > start) pieces.push_back({start, i - start});
+        if (i > start) {
+          pieces.push_back({start, i - start});
+        }
         pieces.push_back({i, j + 1 - i});
         start = i = j + 1;
         continue;
@@ -70,7 +80,9 @@ std::vector<TWordPiece> SplitWord(const std::string& word) {
     }
     ++i;
   }
-  if (start < word.size()) pieces.push_back({start, word.size() - start});
+  if (start < word.size()) {
+    pieces.push_back({start, word.size() - start});
+  }
   return pieces;
 }
 

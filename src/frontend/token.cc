@@ -16,8 +16,12 @@ TToken::~TToken() = default;
 std::string TrimControl(const std::string& text) {
   size_t begin = 0;
   size_t end = text.size();
-  while (begin < end && static_cast<unsigned char>(text[begin]) <= 0x20) ++begin;
-  while (end > begin && static_cast<unsigned char>(text[end - 1]) <= 0x20) --end;
+  while (begin < end && static_cast<unsigned char>(text[begin]) <= 0x20) {
+    ++begin;
+  }
+  while (end > begin && static_cast<unsigned char>(text[end - 1]) <= 0x20) {
+    --end;
+  }
   return text.substr(begin, end - begin);
 }
 

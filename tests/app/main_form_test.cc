@@ -46,7 +46,9 @@ TEST(CommandLine, ReadsPathAndSwitches) {
     TMainF form(window, folder.Path());
     form.FormCreate(c.Args);
     std::string shown;
-    for (const std::string& a : c.Args) shown += a + " ";
+    for (const std::string& a : c.Args) {
+      shown += a + " ";
+    }
     EXPECT_EQ(form.SourcePath, c.SourcePath) << shown;
     EXPECT_EQ(form.VisualFlag, c.Visual) << shown;
     EXPECT_EQ(form.DebugFlag, c.Debug) << shown;

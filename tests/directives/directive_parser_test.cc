@@ -16,7 +16,9 @@ namespace {
 std::string Scripts(const TTokenList& list) {
   std::string out;
   for (const auto& record : list) {
-    if (record->Script) out += record->Script->Dump() + "\n";
+    if (record->Script) {
+      out += record->Script->Dump() + "\n";
+    }
   }
   return out;
 }
@@ -38,13 +40,17 @@ TTokenList OneComment(const std::string& text) {
   list.back()->Text = text;
   list.push_back(std::make_unique<TToken>("\n", EndOfStatement, 0, 2));
   list.push_back(std::make_unique<TToken>("", Sentinel, 0, 2));
-  for (size_t i = 0; i < list.size(); ++i) list[i]->Index = static_cast<int32_t>(i);
+  for (size_t i = 0; i < list.size(); ++i) {
+    list[i]->Index = static_cast<int32_t>(i);
+  }
   return list;
 }
 
 const TScript* FirstScript(const TTokenList& list) {
   for (const auto& record : list) {
-    if (record->Script) return record->Script.get();
+    if (record->Script) {
+      return record->Script.get();
+    }
   }
   return nullptr;
 }
@@ -218,7 +224,9 @@ TEST(DirectiveParser, SharedNamesAreOneRecord) {
   TTokenList list = ParseSource("!Vexnor$ install (n) region start\n!Vexnor$ varied (N) from 1 to 4\n");
   std::vector<const TScript*> scripts;
   for (const auto& record : list) {
-    if (record->Script) scripts.push_back(record->Script.get());
+    if (record->Script) {
+      scripts.push_back(record->Script.get());
+    }
   }
   ASSERT_EQ(scripts.size(), 2u);
   EXPECT_EQ((*scripts[0]->Params)[0], (*scripts[1]->Params)[0]);
@@ -235,13 +243,17 @@ TEST(DirectiveParser, BuildScriptOutsideTheListGivesNothing) {
 // line gets its own record, a later directive shares the first.
 TEST(DirectiveParser, LongParameterLine) {
   std::string line = "!Vexnor$ varied (";
-  for (int i = 0; i < 50000; ++i) line += "p,";
+  for (int i = 0; i < 50000; ++i) {
+    line += "p,";
+  }
   line += "q) from 1 to 2";
   ASSERT_GE(line.size(), 100000u);
   TTokenList list = ParseSource(line + "\n!Vexnor$ install (P) region start\n");
   std::vector<const TScript*> scripts;
   for (const auto& record : list) {
-    if (record->Script) scripts.push_back(record->Script.get());
+    if (record->Script) {
+      scripts.push_back(record->Script.get());
+    }
   }
   ASSERT_EQ(scripts.size(), 2u);
   ASSERT_TRUE(scripts[0]->Params);
@@ -261,7 +273,9 @@ TEST(DirectiveParser, LongLinesWithoutStructure) {
                                 parens + "\n");
   std::vector<const TScript*> scripts;
   for (const auto& record : list) {
-    if (record->Script) scripts.push_back(record->Script.get());
+    if (record->Script) {
+      scripts.push_back(record->Script.get());
+    }
   }
   ASSERT_EQ(scripts.size(), 2u);
   EXPECT_EQ(scripts[0]->Kind, DirectiveKind::Statement);
@@ -285,7 +299,9 @@ void PrintTo(const TSampledCase& c, std::ostream* os) { *os << c.Name; }
 
 std::string Repeat(const std::string& text, int times) {
   std::string out;
-  for (int i = 0; i < times; ++i) out += text;
+  for (int i = 0; i < times; ++i) {
+    out += text;
+  }
   return out;
 }
 
@@ -340,7 +356,9 @@ TEST(DirectiveParser, RandomLinesKeepInvariants) {
     for (int line = 0; line < 4; ++line) {
       std::string text = round % 3 == 0 ? "!VEXNOR$ " : "!Vexnor$ ";
       size_t count = random() % 16;
-      for (size_t i = 0; i < count; ++i) text += pieces[random() % pieces.size()];
+      for (size_t i = 0; i < count; ++i) {
+        text += pieces[random() % pieces.size()];
+      }
       list.push_back(std::make_unique<TToken>(text, BangComment, 0, 1));
       list.push_back(std::make_unique<TToken>("\n", EndOfStatement, 0, 2));
     }
@@ -349,7 +367,9 @@ TEST(DirectiveParser, RandomLinesKeepInvariants) {
     // Per parameter record: the list entries naming it and its use count.
     std::map<const TScValData*, std::pair<int32_t, long>> holders;
     for (const auto& record : list) {
-      if (!record->Script) continue;
+      if (!record->Script) {
+        continue;
+      }
       const TScript& script = *record->Script;
       SCOPED_TRACE(script.Text);
       ASSERT_FALSE(script.Words.empty());
@@ -370,7 +390,9 @@ TEST(DirectiveParser, RandomLinesKeepInvariants) {
         EXPECT_EQ(std::set<int32_t>(points.begin(), points.end()).size(), points.size());
       }
     }
-    for (const auto& [param, holder] : holders) EXPECT_EQ(holder.second, holder.first) << param->Name;
+    for (const auto& [param, holder] : holders) {
+      EXPECT_EQ(holder.second, holder.first) << param->Name;
+    }
   }
 }
 

@@ -20,7 +20,9 @@ struct TAnalysed {
 
   const TValData* Var(const std::string& name, int32_t unit = 0) const {
     for (const auto& v : Vars) {
-      if (v->Name == name && v->Unit == unit) return v.get();
+      if (v->Name == name && v->Unit == unit) {
+        return v.get();
+      }
     }
     return nullptr;
   }
@@ -33,7 +35,9 @@ struct TAnalysed {
   // The first record with this text at or after index from.
   const TToken& Record(const std::string& text, size_t from = 0) const {
     for (size_t i = from; i < List.size(); ++i) {
-      if (List[i]->Text == text) return *List[i];
+      if (List[i]->Text == text) {
+        return *List[i];
+      }
     }
     static TToken none("", Sentinel, 0, 0);
     return none;
@@ -42,7 +46,9 @@ struct TAnalysed {
   std::string Marks() const {
     std::string out;
     for (const auto& t : List) {
-      if (t->Var == nullptr) continue;
+      if (t->Var == nullptr) {
+        continue;
+      }
       static const char* const kAccess[] = {"-", "r", "w", "rw"};
       out += t->Text + ":" + kAccess[static_cast<int>(t->Access) & 3] + " ";
     }

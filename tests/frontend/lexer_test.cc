@@ -108,7 +108,9 @@ TEST(Lexer, SplitRecordsKeepTheirExactSlices) {
   TRecordingReporter reporter;
   TTokenList list = BuildTokenList("  if (a.lt.b) x = 1.0d-3\n", reporter);
   std::string slices;
-  for (const auto& t : list) slices += "[" + t->SrcText + "]";
+  for (const auto& t : list) {
+    slices += "[" + t->SrcText + "]";
+  }
   EXPECT_EQ(slices, "[][  if][ (][a][.lt.][b][)][ x][ =][ 1.0d-3][\n][]");
   EXPECT_EQ(list[9]->Kind, RealConst);
   EXPECT_DOUBLE_EQ(list[9]->Value, 1.0e-3);
@@ -120,7 +122,9 @@ TEST(Lexer, OperatorPriorities) {
       BuildTokenList("y = a + b - c * d / e ** f .eqv. g .NEQV. h .and. i\n", reporter);
   std::string priorities;
   for (const auto& t : list) {
-    if (t->Kind == Operator) priorities += t->Text + "=" + std::to_string(t->Priority) + " ";
+    if (t->Kind == Operator) {
+      priorities += t->Text + "=" + std::to_string(t->Priority) + " ";
+    }
   }
   EXPECT_EQ(priorities, "+=1 -=1 *=2 /=3 **=4 .eqv.=0 .NEQV.=0 .and.=1 ");
 }

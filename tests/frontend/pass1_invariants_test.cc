@@ -34,7 +34,9 @@ void ExpectInvariants(const std::string& source, const TTokenList& list) {
     if (t.Kind == Label && i > 0) {
       // Only labels stand before a label in its statement.
       size_t j = i - 1;
-      while (j > 0 && list[j]->Kind == Label) --j;
+      while (j > 0 && list[j]->Kind == Label) {
+        --j;
+      }
       EXPECT_TRUE(list[j]->Kind == EndOfStatement || list[j]->Kind == Sentinel) << i << "\n" << Dump(list);
     }
     joined += t.SrcText;
@@ -45,7 +47,9 @@ void ExpectInvariants(const std::string& source, const TTokenList& list) {
 TEST(Pass1Invariants, HoldForEveryExample) {
   int files = 0;
   for (const auto& entry : std::filesystem::directory_iterator(VEXNOR_SOURCE_DIR "/examples")) {
-    if (!entry.is_regular_file()) continue;
+    if (!entry.is_regular_file()) {
+      continue;
+    }
     std::string source = ReadFileBytes(entry.path().string());
     TRecordingReporter reporter;
     TTokenList list = BuildTokenList(source, reporter);
@@ -74,7 +78,9 @@ TEST(Pass1Invariants, HoldForRandomBytes) {
     for (size_t i = 0; i < length; ++i) {
       char c = binary ? static_cast<char>(random() % 256)
                       : alphabet[random() % alphabet.size()];
-      if (c == '\t' && round % 2 == 0) c = ' ';
+      if (c == '\t' && round % 2 == 0) {
+        c = ' ';
+      }
       source.push_back(c);
     }
     TRecordingReporter reporter;

@@ -103,7 +103,9 @@ TEST(SourceReader, ReportsATabWithItsLineAndEcho) {
   EXPECT_EQ(reporter.Lines[2], "error:   g =[TAB]7[TAB]! x\n");
   // The records after the TAB line are still read, and no byte is lost.
   std::string joined;
-  for (const auto& t : list) joined += t->SrcText;
+  for (const auto& t : list) {
+    joined += t->SrcText;
+  }
   std::string withoutCr = source;
   withoutCr.erase(std::remove(withoutCr.begin(), withoutCr.end(), '\r'), withoutCr.end());
   EXPECT_EQ(joined, withoutCr);
