@@ -113,8 +113,7 @@ void TConstEvaluator::ReadName(int32_t r, bool& component) {
     return;
   }
   if (IsFortranName(t.Text)) {
-    bool beforeParen =
-        static_cast<size_t>(r) + 1 < list_.size() && list_[r + 1]->Kind == LParen;
+    bool beforeParen = static_cast<size_t>(r) + 1 < list_.size() && list_[r + 1]->Kind == LParen;
     names_.MarkRead(t, beforeParen);
   }
   postfix_.push_back({r, TermRole::Operand});
@@ -175,7 +174,6 @@ TConstEvaluator::TFoldStep TConstEvaluator::Fold() {
         break;
       case TermRole::Group:
         break;  // groups never reach the output
-
     }
     if (step != TFoldStep::Next) {
       return step;

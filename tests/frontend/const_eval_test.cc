@@ -18,17 +18,17 @@ struct TEvalCase {
 TEST(ConstEval, ConsumesFoldsAndReportsMissingOperands) {
   const TEvalCase cases[] = {
       {"x = 2*3+1\n", 5, true, 7},
-      {"x = 7/2, y\n", 3, true, 3},                // ends at the "," outside parentheses
-      {"x = (1, 2) + 1\n", 7, false, 0},           // a "," inside parentheses does not end it
-      {"x = 2.0/4\n", 3, true, 0.5},               // real when one operand is real
-      {"x = 2**3**2\n", 5, true, 512},             // "**" from right to left
-      {"x = -2**2\n", 4, true, -4},                // the sign binds looser than "**"
-      {"x = 1/0\n", 3, false, 0},                  // no division by zero
-      {"x = n + 1\n", 3, false, 0},                // n has no PARAMETER value
-      {"x = a(1:2)\n", 3, false, 0},               // ends at the ":" inside parentheses
-      {"x = 1 +\n", -1, false, 0},                 // "+" lacks its right operand
-      {"x = * 2\n", 2, true, 2},                   // an operator at the start is a sign
-      {"x = 1 .lt. 2\n", 3, true, 1},              // a comparison keeps the left operand
+      {"x = 7/2, y\n", 3, true, 3},       // ends at the "," outside parentheses
+      {"x = (1, 2) + 1\n", 7, false, 0},  // a "," inside parentheses does not end it
+      {"x = 2.0/4\n", 3, true, 0.5},      // real when one operand is real
+      {"x = 2**3**2\n", 5, true, 512},    // "**" from right to left
+      {"x = -2**2\n", 4, true, -4},       // the sign binds looser than "**"
+      {"x = 1/0\n", 3, false, 0},         // no division by zero
+      {"x = n + 1\n", 3, false, 0},       // n has no PARAMETER value
+      {"x = a(1:2)\n", 3, false, 0},      // ends at the ":" inside parentheses
+      {"x = 1 +\n", -1, false, 0},        // "+" lacks its right operand
+      {"x = * 2\n", 2, true, 2},          // an operator at the start is a sign
+      {"x = 1 .lt. 2\n", 3, true, 1},     // a comparison keeps the left operand
       {"x = \n", 0, false, 0},
   };
   for (const TEvalCase& c : cases) {
