@@ -2,6 +2,8 @@
 #include "platform/files.h"
 
 #include <dirent.h>
+#include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -155,20 +157,34 @@ std::string CurrentFolder() {
   return std::string(buffer.data());
 }
 
+std::string UnifySeparators(const std::string& path) {
+  std::string unified = path;
+  for (char& c : unified) {
+    if (c == '\\') c = '/';
+  }
+  return unified;
+}
+
+bool IsSymbolicLink(const std::string& path) {
+  struct stat st;
+  return lstat(UnifySeparators(path).c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
 bool CreateFolders(const std::string& path) {
-  std::string resolved = ResolvePath(path);
-  if (resolved.empty()) {
+  std::string exact = UnifySeparators(path);
+  if (exact.empty()) {
     return false;
   }
-  for (size_t i = 1; i <= resolved.size(); ++i) {
-    if (i == resolved.size() || resolved[i] == '/') {
-      std::string prefix = resolved.substr(0, i);
+  for (size_t i = 1; i <= exact.size(); ++i) {
+    if (i == exact.size() || exact[i] == '/') {
+      std::string prefix = exact.substr(0, i);
       if (!PathExists(prefix) && mkdir(prefix.c_str(), 0777) != 0 && errno != EEXIST) {
         return false;
       }
     }
   }
-  return FolderExists(resolved);
+  struct stat st;
+  return stat(exact.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 bool CopyFileOverwrite(const std::string& from, const std::string& to) {
@@ -177,38 +193,199 @@ bool CopyFileOverwrite(const std::string& from, const std::string& to) {
   if (!FileExists(from) || !ReadWholeFile(from, bytes, error)) {
     return false;
   }
-  std::FILE* out = std::fopen(ResolvePath(to).c_str(), "wb");
-  if (out == nullptr) {
+  TTextFile out;
+  if (!out.Open(to)) {
     return false;
   }
-  bool ok = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
-  return std::fclose(out) == 0 && ok;
+  out.Write(bytes);
+  return out.Close();
 }
+
+namespace {
+
+// Temporaries not yet committed, newest first. Changed only with the close
+// signals blocked, so the handler that removes them sees a whole list.
+TTextFile* g_temporaries = nullptr;
+
+class TSignalsBlocked {
+ public:
+  TSignalsBlocked() {
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, SIGINT);
+    sigaddset(&set, SIGTERM);
+    sigprocmask(SIG_BLOCK, &set, &previous_);
+  }
+  ~TSignalsBlocked() { sigprocmask(SIG_SETMASK, &previous_, nullptr); }
+
+ private:
+  sigset_t previous_;
+};
+
+std::string Reason(int error) { return std::strerror(error); }
+
+const char kSymbolicLink[] = "it is a symbolic link, which is not followed";
+const char kNotAFile[] = "it is not a regular file";
+
+// Opens path for writing without following a symbolic link at its name.
+// A failure to open leaves errno and returns nullptr.
+std::FILE* OpenForWriting(const std::string& path, int flags) {
+  int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC | flags, 0666);
+  if (fd < 0) {
+    return nullptr;
+  }
+  std::FILE* file = fdopen(fd, "w");
+  if (file == nullptr) {
+    int saved = errno;
+    close(fd);
+    errno = saved;
+  }
+  return file;
+}
+
+}  // namespace
 
 TTextFile::~TTextFile() { Close(); }
 
+void TTextFile::Fail(const std::string& reason) {
+  if (error_.empty()) {
+    error_ = reason;
+  }
+}
+
 bool TTextFile::Open(const std::string& path) {
   Close();
-  file_ = std::fopen(ResolvePath(path).c_str(), "w");
+  path_ = UnifySeparators(path);
+  error_.clear();
+  file_ = OpenForWriting(path_, O_TRUNC);
+  if (file_ == nullptr) {
+    Fail(errno == ELOOP ? kSymbolicLink : Reason(errno));
+  }
+  return file_ != nullptr;
+}
+
+bool TTextFile::OpenTemporary(const std::string& path) {
+  Close();
+  path_ = UnifySeparators(path);
+  error_.clear();
+  struct stat st;
+  if (lstat(path_.c_str(), &st) == 0) {
+    if (S_ISLNK(st.st_mode)) {
+      Fail(kSymbolicLink);
+      return false;
+    }
+    if (!S_ISREG(st.st_mode)) {
+      Fail(kNotAFile);
+      return false;
+    }
+  }
+  static unsigned serial = 0;
+  for (int attempt = 0; attempt < 1000 && file_ == nullptr; ++attempt) {
+    std::string name = path_ + ".incomplete-" + std::to_string(getpid()) + "-" +
+                       std::to_string(++serial);
+    file_ = OpenForWriting(name, O_EXCL);
+    if (file_ != nullptr) {
+      temporary_ = name;
+      Register();
+    } else if (errno != EEXIST) {
+      break;
+    }
+  }
+  if (file_ == nullptr) {
+    Fail(Reason(errno));
+  }
   return file_ != nullptr;
 }
 
 void TTextFile::Write(const std::string& text) {
-  if (file_ != nullptr && !text.empty()) {
-    std::fwrite(text.data(), 1, text.size(), file_);
+  if (file_ == nullptr || text.empty() || Failed()) {
+    return;
+  }
+  if (std::fwrite(text.data(), 1, text.size(), file_) != text.size()) {
+    Fail(Reason(errno));
   }
 }
 
-void TTextFile::Flush() {
-  if (file_ != nullptr) {
-    std::fflush(file_);
+bool TTextFile::Flush() {
+  if (file_ != nullptr && std::fflush(file_) != 0) {
+    Fail(Reason(errno));
   }
+  return !Failed();
 }
 
-void TTextFile::Close() {
+bool TTextFile::Finish() {
   if (file_ != nullptr) {
-    std::fclose(file_);
+    Flush();
+    if (std::fclose(file_) != 0) {
+      Fail(Reason(errno));
+    }
     file_ = nullptr;
+  }
+  if (Failed()) {
+    RemoveTemporary();
+  }
+  return !Failed();
+}
+
+bool TTextFile::Close() {
+  bool ok = Finish();
+  RemoveTemporary();
+  return ok;
+}
+
+bool TTextFile::Commit() {
+  if (temporary_.empty() || !Finish()) {
+    return false;
+  }
+  if (std::rename(temporary_.c_str(), path_.c_str()) != 0) {
+    Fail(Reason(errno));
+    RemoveTemporary();
+    return false;
+  }
+  Unregister();
+  temporary_.clear();
+  return true;
+}
+
+void TTextFile::RemoveTemporary() {
+  if (!temporary_.empty()) {
+    unlink(temporary_.c_str());
+    Unregister();
+    temporary_.clear();
+  }
+}
+
+void TTextFile::Register() {
+  TSignalsBlocked blocked;
+  nextTemporary_ = g_temporaries;
+  previousTemporary_ = nullptr;
+  if (g_temporaries != nullptr) {
+    g_temporaries->previousTemporary_ = this;
+  }
+  g_temporaries = this;
+  registered_ = true;
+}
+
+void TTextFile::Unregister() {
+  if (!registered_) {
+    return;
+  }
+  TSignalsBlocked blocked;
+  if (previousTemporary_ != nullptr) {
+    previousTemporary_->nextTemporary_ = nextTemporary_;
+  } else {
+    g_temporaries = nextTemporary_;
+  }
+  if (nextTemporary_ != nullptr) {
+    nextTemporary_->previousTemporary_ = previousTemporary_;
+  }
+  nextTemporary_ = previousTemporary_ = nullptr;
+  registered_ = false;
+}
+
+void RemoveTemporaryFilesNow() {
+  for (TTextFile* file = g_temporaries; file != nullptr; file = file->nextTemporary_) {
+    unlink(file->temporary_.c_str());
   }
 }
 
