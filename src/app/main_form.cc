@@ -161,6 +161,10 @@ void TMainF::RunPass5() {
   context.AbortFlag = &AbortFlag;
   TPass5 pass5(SourcePath, TokenList, ValList, RegionList, context, programFolder_);
   pass5.Generate(RoutineListLength);
+  // Only a run without error or close request replaces the earlier output.
+  if (!ErrorFlag && !AbortFlag) {
+    pass5.Commit();
+  }
 }
 
 void TMainF::FinishRun() {

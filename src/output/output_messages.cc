@@ -7,9 +7,17 @@ using platform::Sjis;
 
 namespace output_messages {
 
-std::string CannotCreateFolder() { return Sjis("フォルダが作成出来ません。"); }
+std::string CannotCreateFolder(const std::string& path) {
+  return Sjis("フォルダが作成出来ません。 ") + "\"" + path + "\"";
+}
 
-std::string CannotOpenFile() { return Sjis("ﾌｧｲﾙが開けません"); }
+std::string CannotOpenFile(const std::string& path, const std::string& reason) {
+  return Sjis("ﾌｧｲﾙが開けません ") + "\"" + path + "\" (" + reason + ")";
+}
+
+std::string CannotWriteFile(const std::string& path, const std::string& reason) {
+  return Sjis("ﾌｧｲﾙに書き込めません ") + "\"" + path + "\" (" + reason + ")";
+}
 
 std::string NamesOverlap(const std::string& name, const std::string& other) {
   return Sjis("名前の一部が重複しています。( ") + name + " , " + other + " )";

@@ -5,8 +5,10 @@
 
 namespace output_messages {
 
-std::string CannotCreateFolder();  // フォルダが作成出来ません。
-std::string CannotOpenFile();      // ﾌｧｲﾙが開けません
+// The folder's or file's path (and the reason) come after the message.
+std::string CannotCreateFolder(const std::string& path);
+std::string CannotOpenFile(const std::string& path, const std::string& reason);
+std::string CannotWriteFile(const std::string& path, const std::string& reason);
 std::string NamesOverlap(const std::string& name, const std::string& other);
 std::string NameTakenByGeneratedCode(const std::string& variable, const std::string& region);
 std::string RegionProgress(size_t k, size_t count);  // TuneRegion = k/N

@@ -45,30 +45,58 @@ TPass5::TPass5(const std::string& sourcePath, TTokenList& tokenList, TValList& v
       RegionList(regionList),
       context_(context),
       executableFolder_(std::move(executableFolder)) {
-  const std::string folder = FolderOf(sourcePath);
-  if (!platform::CreateFolders(folder + "\\Vexnor")) {
-    context_.Reporter->ReportError(output_messages::CannotCreateFolder());
+  // The source's folder is found as the source was, ignoring letter case;
+  // what is created in it gets exactly the names below.
+  const std::string folder = platform::ResolvePath(FolderOf(sourcePath)) + "\\Vexnor";
+  if (!platform::CreateFolders(folder)) {
+    context_.Reporter->ReportError(output_messages::CannotCreateFolder(platform::UnifySeparators(folder)));
     ready_ = false;
   }
-  SourceFile.Open(folder + "\\Vexnor/Vexnor_" + SourceName);
-  ControlFile.Open(folder + "\\Vexnor/Vexnor_ControlRoutines.f");
-  InstallFile.Open(folder + "\\Vexnor/Vexnor_InstallRoutines.f");
-  StaticFile.Open(folder + "\\Vexnor/Vexnor_StaticRoutines.f");
-  DynamicFile.Open(folder + "\\Vexnor/Vexnor_DynamicRoutines.f");
+  // Each file is written under a temporary name and gets its own name only
+  // in Commit, so a failed run leaves the earlier output as it was.
+  SourceFile.OpenTemporary(folder + "/Vexnor_" + SourceName);
+  ControlFile.OpenTemporary(folder + "/Vexnor_ControlRoutines.f");
+  InstallFile.OpenTemporary(folder + "/Vexnor_InstallRoutines.f");
+  StaticFile.OpenTemporary(folder + "/Vexnor_StaticRoutines.f");
+  DynamicFile.OpenTemporary(folder + "/Vexnor_DynamicRoutines.f");
   for (platform::TTextFile* file : {&SourceFile, &InstallFile, &StaticFile, &DynamicFile, &ControlFile}) {
     if (!file->IsOpen()) {
-      context_.Reporter->ReportError(output_messages::CannotOpenFile());
+      context_.Reporter->ReportError(output_messages::CannotOpenFile(file->Path(), file->Error()));
       ready_ = false;
     }
   }
 }
 
+// Closing removes every temporary that Commit did not rename.
 TPass5::~TPass5() {
   SourceFile.Close();
   ControlFile.Close();
   InstallFile.Close();
   StaticFile.Close();
   DynamicFile.Close();
+}
+
+bool TPass5::Commit() {
+  if (!ready_) return false;
+  platform::TTextFile* const files[] = {&SourceFile, &ControlFile, &InstallFile, &StaticFile,
+                                        &DynamicFile};
+  // Every file complete on disk first (a full disk shows here), then the
+  // renames, with the transformed source, which includes the others, last.
+  bool complete = true;
+  for (platform::TTextFile* file : files) {
+    if (!file->Finish()) {
+      context_.Reporter->ReportError(output_messages::CannotWriteFile(file->Path(), file->Error()));
+      complete = false;
+    }
+  }
+  if (!complete) return false;
+  for (platform::TTextFile* file : {&ControlFile, &InstallFile, &StaticFile, &DynamicFile, &SourceFile}) {
+    if (!file->Commit()) {
+      context_.Reporter->ReportError(output_messages::CannotWriteFile(file->Path(), file->Error()));
+      return false;
+    }
+  }
+  return true;
 }
 
 platform::TTextFile& TPass5::FileOf(const TTuneRegion& region) {

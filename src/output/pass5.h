@@ -1,6 +1,7 @@
 // Pass 5: creates the output folder "Vexnor" beside the source with its
 // five files, checks the region names, and writes the control routines,
-// every region's dispatcher and candidates, and the transformed source.
+// every region's dispatcher and candidates, and the transformed source;
+// the files take their names only when the run has succeeded.
 #pragma once
 
 #include <cstdint>
@@ -18,13 +19,18 @@ class TPass5 {
   // the context's reporter. executableFolder ends with a separator.
   TPass5(const std::string& sourcePath, TTokenList& tokenList, TValList& valList,
          TRegionList& regionList, TGenContext& context, std::string executableFolder);
-  // Closes the files that opened.
+  // Closes the files that opened; output not committed is dropped.
   ~TPass5();
   TPass5(const TPass5&) = delete;
   TPass5& operator=(const TPass5&) = delete;
 
   // Writes everything; sets routineListLength (and the context's) first.
   void Generate(int32_t& routineListLength);
+
+  // Gives the five files their names once the run has succeeded; until
+  // then they are temporaries and the earlier output stays. Reports a file
+  // that cannot be completed or renamed; true when all five are in place.
+  bool Commit();
 
   std::string SourceName;
   TTokenList& TokenList;

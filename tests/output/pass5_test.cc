@@ -42,6 +42,7 @@ struct TGenerated {
     context.AbortFlag = &reporter.Abort;
     TPass5 pass5(path, Pipeline.List, Pipeline.Vars, Pipeline.Regions, context, folder.Path());
     pass5.Generate(routineListLength);
+    pass5.Commit();
   }
   std::string Output(const std::string& name) const {
     return ReadFileBytes(folder.Path() + "Vexnor/" + name);
@@ -66,6 +67,7 @@ int32_t GenerateFor(const std::string& source, const std::string& path,
   int32_t length = 0;
   TPass5 pass5(path, p.List, p.Vars, p.Regions, context, programFolder);
   pass5.Generate(length);
+  pass5.Commit();
   return length;
 }
 
@@ -140,10 +142,18 @@ TEST(Pass5, WithoutAFolderNothingIsWritten) {
   std::string path = folder.Write("prog.f", source);
   TRecordingReporter reporter;
   GenerateFor(source, path, folder.Path(), reporter);
-  ASSERT_GE(reporter.Lines.size(), 2u);
-  EXPECT_EQ(reporter.Lines[0], "error: " + Sjis("フォルダが作成出来ません。"));
-  EXPECT_EQ(reporter.Lines[1], "error: " + Sjis("ﾌｧｲﾙが開けません"));
-  EXPECT_EQ(reporter.Lines.size(), 6u);
+  const std::string out = folder.Path() + "Vexnor/";
+  const std::string reason = " (Not a directory)";
+  EXPECT_EQ(reporter.Lines,
+            (std::vector<std::string>{
+                "error: " + Sjis("フォルダが作成出来ません。 ") + "\"" + folder.Path() + "Vexnor\"",
+                "error: " + Sjis("ﾌｧｲﾙが開けません ") + "\"" + out + "Vexnor_prog.f\"" + reason,
+                "error: " + Sjis("ﾌｧｲﾙが開けません ") + "\"" + out + "Vexnor_InstallRoutines.f\"" + reason,
+                "error: " + Sjis("ﾌｧｲﾙが開けません ") + "\"" + out + "Vexnor_StaticRoutines.f\"" + reason,
+                "error: " + Sjis("ﾌｧｲﾙが開けません ") + "\"" + out + "Vexnor_DynamicRoutines.f\"" + reason,
+                "error: " + Sjis("ﾌｧｲﾙが開けません ") + "\"" + out + "Vexnor_ControlRoutines.f\"" + reason,
+            }));
+  EXPECT_EQ(ReadFileBytes(folder.Path() + "Vexnor"), "a file where the folder should be");
 }
 
 TEST(Pass5, ASourceWithoutFolderPutsTheOutputInTheCurrentFolder) {
