@@ -117,9 +117,12 @@ TTranslator::TTranslator() {
            fs::copy_options::recursive, error);
 }
 
+std::string TTranslator::Executable() const {
+  return folder_.Path() + std::filesystem::path(VEXNOR_EXE).filename().string();
+}
+
 TCommandResult TTranslator::Run(const std::vector<std::string>& arguments) const {
-  std::string command =
-      ShellQuote(folder_.Path() + std::filesystem::path(VEXNOR_EXE).filename().string());
+  std::string command = ShellQuote(Executable());
   for (const std::string& argument : arguments) {
     command += " " + ShellQuote(argument);
   }

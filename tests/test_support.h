@@ -91,6 +91,8 @@ class TTranslator {
   TTranslator();
   // Runs the translator with the arguments, each quoted for the shell.
   TCommandResult Run(const std::vector<std::string>& arguments) const;
+  // The linked executable, for tests that start it themselves.
+  std::string Executable() const;
   std::string RunLog() const { return ReadFileBytes(folder_.Path() + "VexScriptLog.txt"); }
 
  private:
