@@ -10,8 +10,13 @@ EXAMPLE ?= examples/matvec.f
 # sources and headers under TIDY_PATHS.
 FORMAT_BASE ?= main
 TIDY_PATHS ?= src tests bench
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 3600
+# Extra libFuzzer options, e.g. FUZZ_FLAGS="-fork=1 -ignore_crashes=1" to go
+# on after a finding.
+FUZZ_FLAGS ?=
 
-.PHONY: all deps build sanitize-build check test test-sanitize demo bench clean format tidy
+.PHONY: all deps build sanitize-build check test test-sanitize demo bench fuzz clean format tidy
 
 all: build
 
@@ -52,5 +57,17 @@ tidy:
 	  -header-filter='$(CURDIR)/($(subst $(space),|,$(strip $(TIDY_PATHS))))/' \
 	  $(addprefix $(CURDIR)/,$(addsuffix /,$(TIDY_PATHS)))
 
+# Long fuzzing run of the whole translator (clang, libFuzzer, ASan, UBSan).
+# New inputs go to $(FUZZ_BUILD)/corpus, findings to $(FUZZ_BUILD)/findings;
+# copy a fixed finding into fuzz/corpus so that `make check` replays it.
+fuzz:
+	scripts/install-deps.sh fuzz
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXNOR_FUZZ=ON
+	cmake --build $(FUZZ_BUILD) --target vexnor_fuzz -j $(JOBS)
+	mkdir -p $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/findings
+	$(FUZZ_BUILD)/vexnor_fuzz -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 \
+	  -max_len=8192 -dict=fuzz/vexnor.dict -artifact_prefix=$(FUZZ_BUILD)/findings/ $(FUZZ_FLAGS) \
+	  $(FUZZ_BUILD)/corpus fuzz/corpus examples tests/e2e
+
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD)

@@ -2,7 +2,8 @@
 # Installs what building and testing VexnorScript needs, only what is
 # missing: Debian packages with apt-get (as root), then the npm packages of
 # web/ (the charting library of the visualization pages and the browser
-# driver of their test). Quiet when everything is there.
+# driver of their test). Quiet when everything is there. With the argument
+# "fuzz" also what the fuzz target needs (clang and its libFuzzer runtime).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -28,6 +29,11 @@ need_command mpif90 libopenmpi-dev
 need_command node nodejs
 need_command npm npm
 need_file /usr/bin/chromium chromium
+if [ "${1:-}" = fuzz ]; then
+  need_command clang++ clang
+  compgen -G '/usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a' >/dev/null ||
+    missing+=(libclang-rt-dev)
+fi
 
 if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
