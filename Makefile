@@ -42,8 +42,11 @@ check: test test-sanitize
 demo: build
 	scripts/demo.sh $(BUILD) $(EXAMPLE)
 
+# Benchmarks, never tests: the translator against gfortran -fsyntax-only and
+# cat on generated inputs (bench/README.md), then Pass 2 alone.
 bench: build
-	cmake --build $(BUILD) --target vexnor_bench_pass2 -j $(JOBS)
+	cmake --build $(BUILD) --target vexnor_make_stress vexnor_make_realistic vexnor_bench_pass2 -j $(JOBS)
+	bench/run.sh $(BUILD)
 	$(BUILD)/vexnor_bench_pass2
 
 format:
