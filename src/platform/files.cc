@@ -165,11 +165,6 @@ std::string UnifySeparators(const std::string& path) {
   return unified;
 }
 
-bool IsSymbolicLink(const std::string& path) {
-  struct stat st;
-  return lstat(UnifySeparators(path).c_str(), &st) == 0 && S_ISLNK(st.st_mode);
-}
-
 bool CreateFolders(const std::string& path) {
   std::string exact = UnifySeparators(path);
   if (exact.empty()) {

@@ -34,9 +34,6 @@ std::string CurrentFolder();
 // created exactly as spelled.
 std::string UnifySeparators(const std::string& path);
 
-// True when the path itself (not what it points to) is a symbolic link.
-bool IsSymbolicLink(const std::string& path);
-
 // Creates the folder and any missing parents, with their names exactly as
 // spelled; true when it exists afterwards.
 bool CreateFolders(const std::string& path);

@@ -162,7 +162,7 @@ TEST(TextFile, NamesAreExactAndLinksAreNotFollowed) {
     EXPECT_EQ(file.Path(), folder.Path() + r.Name);
   }
   EXPECT_EQ(ReadFileBytes(folder.Path() + "target.txt"), "link target\n");
-  EXPECT_TRUE(platform::IsSymbolicLink(folder.Path() + "link.f"));
+  EXPECT_TRUE(std::filesystem::is_symlink(folder.Path() + "link.f"));
   EXPECT_FALSE(platform::CopyFileOverwrite(folder.Path() + "VEXNOR_P.F", folder.Path() + "link.f"));
   EXPECT_EQ(ReadFileBytes(folder.Path() + "target.txt"), "link target\n");
 
