@@ -51,4 +51,8 @@ std::string SourceTooLarge(const std::string& path) {
   return "Cannot read file \"" + path + "\": larger than 2 GiB.";
 }
 
+std::string CannotWriteFile(const std::string& path, const std::string& reason) {
+  return Sjis("ﾌｧｲﾙに書き込めません ") + "\"" + path + "\" (" + reason + ")";
+}
+
 }  // namespace app_messages

@@ -21,5 +21,7 @@ std::string StoppingRun();
 std::string CannotOpenLog(const std::string& path);
 std::string CannotReadSource(const std::string& path, const std::string& reason);
 std::string SourceTooLarge(const std::string& path);
+// An output file that could not be completed or put in place.
+std::string CannotWriteFile(const std::string& path, const std::string& reason);
 
 }  // namespace app_messages

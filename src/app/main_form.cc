@@ -96,8 +96,13 @@ void TMainF::FormActivate() {
   RunPass5();
   // With the switch, the pages, log stubs and chart assets join them.
   if (VisualFlag) {
-    TVisualDM(SourcePath, TokenList, RegionList, *this, programFolder_).Run();
+    visual_ = std::make_unique<TVisualDM>(SourcePath, TokenList, RegionList, *this, programFolder_);
+    visual_->Run();
   }
+  // The output written so far replaces the earlier output, or is dropped.
+  CommitOutput();
+  visual_.reset();
+  pass5_.reset();
   pass4_.reset();
   FinishRun();
 }
@@ -153,17 +158,29 @@ void TMainF::ShowRegions() {
 
 void TMainF::RunPass5() {
   LogLine(app_messages::PassStart(5));
-  TGenContext context;
-  context.VisualFlag = VisualFlag;
-  context.DebugFlag = DebugFlag;
-  context.RegionList = &RegionList;
-  context.Reporter = this;
-  context.AbortFlag = &AbortFlag;
-  TPass5 pass5(SourcePath, TokenList, ValList, RegionList, context, programFolder_);
-  pass5.Generate(RoutineListLength);
-  // Only a run without error or close request replaces the earlier output.
-  if (!ErrorFlag && !AbortFlag) {
-    pass5.Commit();
+  genContext_.VisualFlag = VisualFlag;
+  genContext_.DebugFlag = DebugFlag;
+  genContext_.RegionList = &RegionList;
+  genContext_.Reporter = this;
+  genContext_.AbortFlag = &AbortFlag;
+  pass5_ = std::make_unique<TPass5>(SourcePath, TokenList, ValList, RegionList, genContext_,
+                                    programFolder_);
+  pass5_->Generate(RoutineListLength);
+}
+
+// Only a run without error or close request replaces the earlier output,
+// and all of it together: every file is complete before any is renamed.
+void TMainF::CommitOutput() {
+  if (ErrorFlag || AbortFlag) {
+    return;
+  }
+  std::vector<platform::TTextFile*> files = pass5_->OutputFiles();
+  if (visual_) {
+    std::vector<platform::TTextFile*> pages = visual_->OutputFiles();
+    files.insert(files.begin(), pages.begin(), pages.end());
+  }
+  for (const platform::TTextFile* failed : platform::CommitTogether(files)) {
+    ReportError(app_messages::CannotWriteFile(failed->Path(), failed->Error()));
   }
 }
 

@@ -13,7 +13,9 @@
 #include "platform/files.h"
 #include "platform/reporter.h"
 #include "platform/window.h"
+#include "output/pass5.h"
 #include "regions/pass4.h"
+#include "visual/visual_dm.h"
 
 class TMainF : public TReporter {
  public:
@@ -63,6 +65,7 @@ class TMainF : public TReporter {
   void RunPass4();
   void ShowRegions();
   void RunPass5();
+  void CommitOutput();
   void FinishRun();
   // Adds a line to the window only, without handling pending requests.
   void Show(const std::string& text) { Memo1.AddText(text); }
@@ -70,4 +73,8 @@ class TMainF : public TReporter {
   std::string programFolder_;
   // Lives from Pass 4 to the end of the run: the regions point back to it.
   std::unique_ptr<TPass4> pass4_;
+  // Pass 5 and the visualization pass live until their files are committed.
+  TGenContext genContext_;
+  std::unique_ptr<TPass5> pass5_;
+  std::unique_ptr<TVisualDM> visual_;
 };

@@ -15,10 +15,6 @@ std::string CannotOpenFile(const std::string& path, const std::string& reason) {
   return Sjis("ﾌｧｲﾙが開けません ") + "\"" + path + "\" (" + reason + ")";
 }
 
-std::string CannotWriteFile(const std::string& path, const std::string& reason) {
-  return Sjis("ﾌｧｲﾙに書き込めません ") + "\"" + path + "\" (" + reason + ")";
-}
-
 std::string NamesOverlap(const std::string& name, const std::string& other) {
   return Sjis("名前の一部が重複しています。( ") + name + " , " + other + " )";
 }

@@ -5,10 +5,9 @@
 
 namespace output_messages {
 
-// The folder's or file's path (and the reason) come after the message.
+// The folder's or the file's path (and the reason) come after the message.
 std::string CannotCreateFolder(const std::string& path);
 std::string CannotOpenFile(const std::string& path, const std::string& reason);
-std::string CannotWriteFile(const std::string& path, const std::string& reason);
 std::string NamesOverlap(const std::string& name, const std::string& other);
 std::string NameTakenByGeneratedCode(const std::string& variable, const std::string& region);
 std::string RegionProgress(size_t k, size_t count);  // TuneRegion = k/N

@@ -53,7 +53,7 @@ TPass5::TPass5(const std::string& sourcePath, TTokenList& tokenList, TValList& v
     ready_ = false;
   }
   // Each file is written under a temporary name and gets its own name only
-  // in Commit, so a failed run leaves the earlier output as it was.
+  // when the run has succeeded, so a failed run leaves the earlier output.
   SourceFile.OpenTemporary(folder + "/Vexnor_" + SourceName);
   ControlFile.OpenTemporary(folder + "/Vexnor_ControlRoutines.f");
   InstallFile.OpenTemporary(folder + "/Vexnor_InstallRoutines.f");
@@ -67,7 +67,7 @@ TPass5::TPass5(const std::string& sourcePath, TTokenList& tokenList, TValList& v
   }
 }
 
-// Closing removes every temporary that Commit did not rename.
+// Closing removes every temporary that was not committed.
 TPass5::~TPass5() {
   SourceFile.Close();
   ControlFile.Close();
@@ -76,27 +76,10 @@ TPass5::~TPass5() {
   DynamicFile.Close();
 }
 
-bool TPass5::Commit() {
-  if (!ready_) return false;
-  platform::TTextFile* const files[] = {&SourceFile, &ControlFile, &InstallFile, &StaticFile,
-                                        &DynamicFile};
-  // Every file complete on disk first (a full disk shows here), then the
-  // renames, with the transformed source, which includes the others, last.
-  bool complete = true;
-  for (platform::TTextFile* file : files) {
-    if (!file->Finish()) {
-      context_.Reporter->ReportError(output_messages::CannotWriteFile(file->Path(), file->Error()));
-      complete = false;
-    }
-  }
-  if (!complete) return false;
-  for (platform::TTextFile* file : {&ControlFile, &InstallFile, &StaticFile, &DynamicFile, &SourceFile}) {
-    if (!file->Commit()) {
-      context_.Reporter->ReportError(output_messages::CannotWriteFile(file->Path(), file->Error()));
-      return false;
-    }
-  }
-  return true;
+// The transformed source, which includes the others, takes its name last.
+std::vector<platform::TTextFile*> TPass5::OutputFiles() {
+  if (!ready_) return {};
+  return {&ControlFile, &InstallFile, &StaticFile, &DynamicFile, &SourceFile};
 }
 
 platform::TTextFile& TPass5::FileOf(const TTuneRegion& region) {

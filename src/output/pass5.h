@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "codegen/gen_context.h"
 #include "frontend/token.h"
@@ -27,10 +28,9 @@ class TPass5 {
   // Writes everything; sets routineListLength (and the context's) first.
   void Generate(int32_t& routineListLength);
 
-  // Gives the five files their names once the run has succeeded; until
-  // then they are temporaries and the earlier output stays. Reports a file
-  // that cannot be completed or renamed; true when all five are in place.
-  bool Commit();
+  // The five files, written as temporaries that the driver commits once
+  // the run has succeeded (none when the folder or a file did not open).
+  std::vector<platform::TTextFile*> OutputFiles();
 
   std::string SourceName;
   TTokenList& TokenList;

@@ -182,20 +182,6 @@ bool CreateFolders(const std::string& path) {
   return stat(exact.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool CopyFileOverwrite(const std::string& from, const std::string& to) {
-  std::string bytes;
-  std::string error;
-  if (!FileExists(from) || !ReadWholeFile(from, bytes, error)) {
-    return false;
-  }
-  TTextFile out;
-  if (!out.Open(to)) {
-    return false;
-  }
-  out.Write(bytes);
-  return out.Close();
-}
-
 namespace {
 
 // Temporaries not yet committed, newest first. Changed only with the close
@@ -376,6 +362,25 @@ void TTextFile::Unregister() {
   }
   nextTemporary_ = previousTemporary_ = nullptr;
   registered_ = false;
+}
+
+std::vector<const TTextFile*> CommitTogether(const std::vector<TTextFile*>& files) {
+  std::vector<const TTextFile*> failed;
+  for (TTextFile* file : files) {
+    if (!file->Finish()) {
+      failed.push_back(file);
+    }
+  }
+  if (!failed.empty()) {
+    return failed;
+  }
+  for (TTextFile* file : files) {
+    if (!file->Commit()) {
+      failed.push_back(file);
+      break;
+    }
+  }
+  return failed;
 }
 
 void RemoveTemporaryFilesNow() {

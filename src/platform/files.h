@@ -1,10 +1,11 @@
 // File services: paths with either separator, letter case forgiven where a
-// path does not exist as spelled, whole-file reading, folders, copies and
-// text files for writing.
+// path does not exist as spelled, whole-file reading, folders, and text
+// files for writing whose every failure is kept.
 #pragma once
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -37,10 +38,6 @@ std::string UnifySeparators(const std::string& path);
 // Creates the folder and any missing parents, with their names exactly as
 // spelled; true when it exists afterwards.
 bool CreateFolders(const std::string& path);
-
-// Copies a file, replacing the destination (its name exactly as spelled, a
-// symbolic link there not followed); true on success.
-bool CopyFileOverwrite(const std::string& from, const std::string& to);
 
 // A text file for writing. Every write, flush and close is checked: the
 // first failure is kept with its reason, and later writes are skipped.
@@ -94,6 +91,12 @@ class TTextFile {
   TTextFile* previousTemporary_ = nullptr;
   bool registered_ = false;
 };
+
+// Completes every temporary of files and, only when all of them are
+// complete, gives each its real name in turn, stopping at the first rename
+// that fails. Returns the files that failed (each with its Error()); the
+// temporaries left are removed when their files are closed.
+std::vector<const TTextFile*> CommitTogether(const std::vector<TTextFile*>& files);
 
 // Removes every temporary that is not yet committed. Only unlinks files, so
 // a signal handler that ends the process may call it.

@@ -30,14 +30,30 @@ void TVisualDM::Run() {
   CopyAssets();
 }
 
-void TVisualDM::WriteFile(const std::string& path, const std::string& text,
+// Each file is closed at once (a run may write thousands) and kept under
+// its temporary name until the commit.
+bool TVisualDM::WriteFile(const std::string& path, const std::string& text,
                           const std::string& message) {
-  platform::TTextFile file;
-  if (!file.Open(path)) {
+  auto file = std::make_unique<platform::TTextFile>();
+  if (!file->OpenTemporary(path)) {
     reporter_.ReportError(message);
-    return;
+    return false;
   }
-  file.Write(text);
+  file->Write(text);
+  if (!file->Finish()) {
+    reporter_.ReportError(message + " (" + file->Error() + ")");
+    return false;
+  }
+  files_.push_back(std::move(file));
+  return true;
+}
+
+std::vector<platform::TTextFile*> TVisualDM::OutputFiles() const {
+  std::vector<platform::TTextFile*> files;
+  for (const auto& file : files_) {
+    files.push_back(file.get());
+  }
+  return files;
 }
 
 void TVisualDM::WriteSummaryPage() {
@@ -87,11 +103,14 @@ bool TVisualDM::CopyAssets() {
 
 bool TVisualDM::CopyAsset(const std::string& name) {
   std::string to = OutDir + "\\Vexnor\\" + name;
-  if (!platform::CopyFileOverwrite(programFolder_ + "vex_data\\" + name, to)) {
+  std::string from = programFolder_ + "vex_data\\" + name;
+  std::string bytes;
+  std::string error;
+  if (!platform::FileExists(from) || !platform::ReadWholeFile(from, bytes, error)) {
     reporter_.ReportError(visual_messages::CannotCopy(to));
     return false;
   }
-  return true;
+  return WriteFile(to, bytes, visual_messages::CannotCopy(to));
 }
 
 bool TVisualDM::CreateAssetFolder(const std::string& name) {

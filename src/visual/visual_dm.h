@@ -4,9 +4,12 @@
 // tuning runs.
 #pragma once
 
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "frontend/token.h"
+#include "platform/files.h"
 #include "platform/reporter.h"
 #include "regions/pass4.h"
 
@@ -21,6 +24,10 @@ class TVisualDM {
   // Writes every page and stub and copies the assets. Failures are
   // reported; the pass always goes on with the next file.
   void Run();
+
+  // The files written, complete under temporary names, for the driver to
+  // commit once the run has succeeded.
+  std::vector<platform::TTextFile*> OutputFiles() const;
 
   // The folder of the source without a trailing separator.
   std::string OutDir;
@@ -37,11 +44,13 @@ class TVisualDM {
   // folder, and a folder created there; false after reporting a failure.
   bool CopyAsset(const std::string& name);
   bool CreateAssetFolder(const std::string& name);
-  // Writes text to path; when the file cannot be opened reports message.
-  void WriteFile(const std::string& path, const std::string& text, const std::string& message);
+  // Writes text to a temporary for path; when it cannot be opened or
+  // written reports message. False after a report.
+  bool WriteFile(const std::string& path, const std::string& text, const std::string& message);
 
   std::string sourcePath_;
   const TTokenList& tokenList_;
   TReporter& reporter_;
   std::string programFolder_;
+  std::vector<std::unique_ptr<platform::TTextFile>> files_;
 };

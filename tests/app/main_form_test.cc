@@ -123,17 +123,21 @@ TEST(RunDriver, RunsEveryPassOnAGoodSource) {
                             "**** End ****\n");
 }
 
-// With the switch the pages follow Pass 5; here the program folder has no
-// chart assets, so the run ends as failed after reporting the first one.
+// With the switch the pages follow Pass 5; when the program folder has no
+// chart assets, the run ends as failed after reporting the first one, and
+// neither the pages nor the files of Pass 5 replace the earlier output.
 TEST(RunDriver, TheVisualizationSwitchAddsThePagesAfterPass5) {
   TTempFolder source;
   std::string path = source.Write("good.f", "      x = 1\n      end\n");
   TFormFixture plain({path});
   plain.form.FormActivate();
   EXPECT_FALSE(platform::FileExists(source.Path() + "Vexnor/VexnorATLog.html"));
+  std::string earlier = ReadFileBytes(source.Path() + "Vexnor/Vexnor_good.f");
+  source.Write("good.f", "      y = 2\n      end\n");
   TFormFixture visual({path, "-visualization", "ON"});
   visual.form.FormActivate();
-  EXPECT_TRUE(platform::FileExists(source.Path() + "Vexnor/VexnorATLog.html"));
+  EXPECT_FALSE(platform::FileExists(source.Path() + "Vexnor/VexnorATLog.html"));
+  EXPECT_EQ(ReadFileBytes(source.Path() + "Vexnor/Vexnor_good.f"), earlier);
   EXPECT_EQ(Tail(visual.window.Lines, 5),
             (std::vector<std::string>{
                 "Pass5 Start",
@@ -141,6 +145,20 @@ TEST(RunDriver, TheVisualizationSwitchAddsThePagesAfterPass5) {
                     "\\Vexnor\\grafview.jar",
                 "**** End ****", Sjis("スクリプト処理で、エラーが発生しました。"),
                 Sjis("出力結果は、未確定です。")}));
+
+  // With the assets there, pages and files take their places together.
+  TFormFixture complete({path, "-visualization", "ON"});
+  for (const char* name : {"grafview.jar", "bar0-/00.bin", "gtable-/00.bin", "grafview.js",
+                           "uPlot.iife.min.js", "uPlot.min.css", "uPlot.LICENSE"}) {
+    std::string asset = complete.folder.Path() + "vex_data/" + name;
+    platform::CreateFolders(asset.substr(0, asset.rfind('/')));
+    complete.folder.Write(std::string("vex_data/") + name, "asset\n");
+  }
+  complete.form.FormActivate();
+  EXPECT_FALSE(complete.form.ErrorFlag);
+  EXPECT_TRUE(platform::FileExists(source.Path() + "Vexnor/VexnorATLog.html"));
+  EXPECT_EQ(ReadFileBytes(source.Path() + "Vexnor/gtable-/00.bin"), "asset\n");
+  EXPECT_NE(ReadFileBytes(source.Path() + "Vexnor/Vexnor_good.f"), earlier);
 }
 
 TEST(RunDriver, ATabStopsTheRunAfterPass1) {

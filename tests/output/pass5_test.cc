@@ -42,7 +42,7 @@ struct TGenerated {
     context.AbortFlag = &reporter.Abort;
     TPass5 pass5(path, Pipeline.List, Pipeline.Vars, Pipeline.Regions, context, folder.Path());
     pass5.Generate(routineListLength);
-    pass5.Commit();
+    platform::CommitTogether(pass5.OutputFiles());
   }
   std::string Output(const std::string& name) const {
     return ReadFileBytes(folder.Path() + "Vexnor/" + name);
@@ -67,7 +67,7 @@ int32_t GenerateFor(const std::string& source, const std::string& path,
   int32_t length = 0;
   TPass5 pass5(path, p.List, p.Vars, p.Regions, context, programFolder);
   pass5.Generate(length);
-  pass5.Commit();
+  platform::CommitTogether(pass5.OutputFiles());
   return length;
 }
 

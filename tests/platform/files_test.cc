@@ -1,6 +1,6 @@
 // File services: either separator, letter case forgiven where files are
-// found, exact names where they are made, folders, copies, and text files
-// whose every failure is kept.
+// found, exact names where they are made, folders, and text files whose
+// every failure is kept.
 #include "platform/files.h"
 
 #include <gtest/gtest.h>
@@ -28,16 +28,8 @@ TEST(Files, FindsPathsWithEitherSeparatorAndAnyLetterCase) {
             folder.Path() + "vex_data/new.txt");
 }
 
-TEST(Files, CopiesWithOverwriteAndWritesText) {
+TEST(Files, WritesText) {
   TTempFolder folder;
-  std::string from = folder.Write("a.bin", std::string("\0\r\n", 3));
-  folder.Write("b.bin", "old contents");
-  EXPECT_TRUE(platform::CopyFileOverwrite(from, folder.Path() + "b.bin"));
-  EXPECT_EQ(ReadFileBytes(folder.Path() + "b.bin"), std::string("\0\r\n", 3));
-  std::string empty = folder.Write("empty", "");
-  EXPECT_TRUE(platform::CopyFileOverwrite(empty, folder.Path() + "c"));
-  EXPECT_FALSE(platform::CopyFileOverwrite(folder.Path() + "none", folder.Path() + "d"));
-
   platform::TTextFile text;
   ASSERT_TRUE(text.Open(folder.Path() + "t.txt"));
   text.Write("line\n");
@@ -163,8 +155,6 @@ TEST(TextFile, NamesAreExactAndLinksAreNotFollowed) {
   }
   EXPECT_EQ(ReadFileBytes(folder.Path() + "target.txt"), "link target\n");
   EXPECT_TRUE(std::filesystem::is_symlink(folder.Path() + "link.f"));
-  EXPECT_FALSE(platform::CopyFileOverwrite(folder.Path() + "VEXNOR_P.F", folder.Path() + "link.f"));
-  EXPECT_EQ(ReadFileBytes(folder.Path() + "target.txt"), "link target\n");
 
   // A folder is made with its exact name beside one that differs in case.
   ASSERT_TRUE(platform::CreateFolders(folder.Path() + "VEXNOR"));

@@ -33,7 +33,9 @@ struct TVisualRun {
     }
   }
   void Run() {
-    TVisualDM(SourcePath, Pipeline.List, Pipeline.Regions, Reporter, program.Path()).Run();
+    TVisualDM visual(SourcePath, Pipeline.List, Pipeline.Regions, Reporter, program.Path());
+    visual.Run();
+    platform::CommitTogether(visual.OutputFiles());
   }
   std::string Output(const std::string& name) const {
     return ReadFileBytes(work.Path() + "Vexnor/" + name);
