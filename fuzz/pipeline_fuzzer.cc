@@ -36,11 +36,10 @@ std::string MakeFolder(const char* pattern) {
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   g_work = MakeFolder("vexnor-fuzz-work-XXXXXX");
   g_program = MakeFolder("vexnor-fuzz-program-XXXXXX");
-  // The fitting support file is read from the data folder beside the
-  // program; the repository's copy serves.
+  // The fitting support file and the chart assets are read from the data
+  // folder beside the program; the build's serves.
   std::error_code ignored;
-  std::filesystem::create_directory_symlink(VEXNOR_SOURCE_DIR "/vex_data", g_program + "vex_data",
-                                            ignored);
+  std::filesystem::create_directory_symlink(VEXNOR_DATA_DIR, g_program + "vex_data", ignored);
   std::atexit(RemoveFolders);
   return 0;
 }

@@ -2,6 +2,8 @@
 #include "whole_run.h"
 
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include "app/main_form.h"
 #include "platform/window.h"
@@ -34,10 +36,14 @@ bool RunWholeTranslation(const std::string& source, const std::string& workFolde
   }
   TQuietWindow window;
   TMainF form(window, programFolder);
-  std::vector<std::string> args = {path};
+  std::vector<std::string> args;
   if (source.size() % 2 == 1) {
-    args = {"-debug", "OFF", path};
+    args.insert(args.end(), {"-debug", "OFF"});
   }
+  if (source.size() / 2 % 2 == 1) {
+    args.insert(args.end(), {"-visualization", "ON"});
+  }
+  args.push_back(path);
   form.FormCreate(args);
   form.FormActivate();
   bool failed = form.ErrorFlag;

@@ -28,7 +28,7 @@ std::vector<std::string> CorpusFiles() {
 
 TEST(FuzzCorpus, EveryInputRunsThroughTheWholeTranslator) {
   TTempFolder program;
-  std::filesystem::create_directory_symlink(VEXNOR_SOURCE_DIR "/vex_data", program.Path() + "vex_data");
+  std::filesystem::create_directory_symlink(VEXNOR_DATA_DIR, program.Path() + "vex_data");
   std::vector<std::string> files = CorpusFiles();
   ASSERT_GT(files.size(), 3u);
   for (const std::string& file : files) {
