@@ -31,7 +31,9 @@ std::vector<std::string> ReadLines(const char* path) {
   std::ifstream in(path);
   std::vector<std::string> lines;
   std::string line;
-  while (std::getline(in, line)) lines.push_back(line);
+  while (std::getline(in, line)) {
+    lines.push_back(line);
+  }
   return lines;
 }
 
@@ -40,13 +42,19 @@ bool IsWordChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || 
 // The name after SUBROUTINE or FUNCTION on the routine's first statement.
 std::string RoutineName(const std::vector<std::string>& lines) {
   for (const std::string& line : lines) {
-    if (line.empty() || line[0] == '*' || line[0] == 'c' || line[0] == 'C') continue;
+    if (line.empty() || line[0] == '*' || line[0] == 'c' || line[0] == 'C') {
+      continue;
+    }
     for (const char* word : {"SUBROUTINE ", "FUNCTION "}) {
       size_t at = line.find(word);
-      if (at == std::string::npos) continue;
+      if (at == std::string::npos) {
+        continue;
+      }
       size_t start = at + std::string(word).size();
       size_t end = start;
-      while (end < line.size() && IsWordChar(line[end])) ++end;
+      while (end < line.size() && IsWordChar(line[end])) {
+        ++end;
+      }
       return line.substr(start, end - start);
     }
   }
@@ -73,10 +81,14 @@ std::string Renamed(const std::string& line, const std::string& name, const std:
 bool ParseRegion(const std::string& text, TRegion& region) {
   std::istringstream in(text);
   std::string range;
-  if (!std::getline(in, range, ':') || !std::getline(in, region.Shape, ':')) return false;
+  if (!std::getline(in, range, ':') || !std::getline(in, region.Shape, ':')) {
+    return false;
+  }
   std::getline(in, region.Var);
   size_t dash = range.find('-');
-  if (dash == std::string::npos) return false;
+  if (dash == std::string::npos) {
+    return false;
+  }
   region.First = std::strtol(range.substr(0, dash).c_str(), nullptr, 10);
   region.Last = std::strtol(range.substr(dash + 1).c_str(), nullptr, 10);
   bool shape = region.Shape == "select" || region.Shape == "dynamic" ||
@@ -91,9 +103,10 @@ void Body(const std::vector<std::string>& lines, const TRegion& r, const std::st
   }
 }
 
-void WriteRegion(const std::vector<std::string>& lines, const TRegion& r, const std::string& regionName,
-                 const std::string& name, const std::string& renamed, std::string& out) {
-  std::string kind = r.Shape == "unroll" ? "install unroll (" + r.Var + ")"
+void WriteRegion(const std::vector<std::string>& lines, const TRegion& r,
+                 const std::string& regionName, const std::string& name, const std::string& renamed,
+                 std::string& out) {
+  std::string kind = r.Shape == "unroll"   ? "install unroll (" + r.Var + ")"
                      : r.Shape == "select" ? "static select"
                                            : "dynamic select";
   out += "!Vexnor$ " + kind + " region start\n";
@@ -105,7 +118,9 @@ void WriteRegion(const std::vector<std::string>& lines, const TRegion& r, const 
     int candidates = r.Shape == "select" ? 2 : 1;
     for (int c = 0; c < candidates; ++c) {
       out += "!Vexnor$ select sub region start\n";
-      if (r.Shape == "dynamic") out += "!Vexnor$ varied (m) from 1 to 3\n";
+      if (r.Shape == "dynamic") {
+        out += "!Vexnor$ varied (m) from 1 to 3\n";
+      }
       Body(lines, r, name, renamed, out);
       out += "!Vexnor$ select sub region end\n";
     }
@@ -126,7 +141,9 @@ int main(int argc, char** argv) {
       copies = 0;
       break;
     }
-    if (!regions.empty() && region.First <= regions.back().Last) copies = 0;
+    if (!regions.empty() && region.First <= regions.back().Last) {
+      copies = 0;
+    }
     regions.push_back(region);
   }
   const std::string name = RoutineName(routine);
@@ -145,7 +162,9 @@ int main(int argc, char** argv) {
       if (next < regions.size() && l == regions[next].First) {
         // Fixed-width names: no region name may stand inside another.
         std::string regionName = "r" + std::string(suffix) + static_cast<char>('a' + next);
-        if (k == 0 && next == 0) out += "!Vexnor$ Vexnor_ENDTUNESIZE = 1000\n";
+        if (k == 0 && next == 0) {
+          out += "!Vexnor$ Vexnor_ENDTUNESIZE = 1000\n";
+        }
         WriteRegion(routine, regions[next], regionName, name, renamed, out);
         l = regions[next].Last;
         ++next;
@@ -153,7 +172,9 @@ int main(int argc, char** argv) {
       }
       out += Renamed(routine[l - 1], name, renamed) + "\n";
     }
-    for (const std::string& line : plain) out += Renamed(line, plainName, plainName + suffix) + "\n";
+    for (const std::string& line : plain) {
+      out += Renamed(line, plainName, plainName + suffix) + "\n";
+    }
   }
   std::fwrite(out.data(), 1, out.size(), stdout);
   return 0;

@@ -12,13 +12,12 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: make_stress BLOCKS\n");
     return 2;
   }
-  std::string out =
-      "      subroutine stress(n, a, b, c)\n"
-      "      integer n, i, j\n"
-      "      real*8 a(n), b(n), c(n), s, t\n"
-      "!Vexnor$ Vexnor_ENDTUNESIZE = 1000\n"
-      "      s = 0.0d0\n"
-      "      t = 1.0d0\n";
+  std::string out = "      subroutine stress(n, a, b, c)\n"
+                    "      integer n, i, j\n"
+                    "      real*8 a(n), b(n), c(n), s, t\n"
+                    "!Vexnor$ Vexnor_ENDTUNESIZE = 1000\n"
+                    "      s = 0.0d0\n"
+                    "      t = 1.0d0\n";
   char name[32];
   for (long k = 0; k < blocks; ++k) {
     // Fixed-width names: no region name may stand inside another.

@@ -10,10 +10,10 @@
 
 #include "frontend/token.h"
 #include "frontend/variable.h"
+#include "output/pass5.h"
 #include "platform/files.h"
 #include "platform/reporter.h"
 #include "platform/window.h"
-#include "output/pass5.h"
 #include "regions/pass4.h"
 #include "visual/visual_dm.h"
 

@@ -49,7 +49,8 @@ TPass5::TPass5(const std::string& sourcePath, TTokenList& tokenList, TValList& v
   // what is created in it gets exactly the names below.
   const std::string folder = platform::ResolvePath(FolderOf(sourcePath)) + "\\Vexnor";
   if (!platform::CreateFolders(folder)) {
-    context_.Reporter->ReportError(output_messages::CannotCreateFolder(platform::UnifySeparators(folder)));
+    context_.Reporter->ReportError(
+        output_messages::CannotCreateFolder(platform::UnifySeparators(folder)));
     ready_ = false;
   }
   // Each file is written under a temporary name and gets its own name only
@@ -78,7 +79,9 @@ TPass5::~TPass5() {
 
 // The transformed source, which includes the others, takes its name last.
 std::vector<platform::TTextFile*> TPass5::OutputFiles() {
-  if (!ready_) return {};
+  if (!ready_) {
+    return {};
+  }
   return {&ControlFile, &InstallFile, &StaticFile, &DynamicFile, &SourceFile};
 }
 

@@ -160,7 +160,9 @@ std::string CurrentFolder() {
 std::string UnifySeparators(const std::string& path) {
   std::string unified = path;
   for (char& c : unified) {
-    if (c == '\\') c = '/';
+    if (c == '\\') {
+      c = '/';
+    }
   }
   return unified;
 }
@@ -262,8 +264,8 @@ bool TTextFile::OpenTemporary(const std::string& path) {
   }
   static unsigned serial = 0;
   for (int attempt = 0; attempt < 1000 && file_ == nullptr; ++attempt) {
-    std::string name = path_ + ".incomplete-" + std::to_string(getpid()) + "-" +
-                       std::to_string(++serial);
+    std::string name =
+        path_ + ".incomplete-" + std::to_string(getpid()) + "-" + std::to_string(++serial);
     file_ = OpenForWriting(name, O_EXCL);
     if (file_ != nullptr) {
       temporary_ = name;

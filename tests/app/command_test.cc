@@ -1,8 +1,7 @@
 // The vexnorscript command as a user runs it: exit status, help, version,
 // the log shown on the terminal as UTF-8, and a second Ctrl-C.
-#include <gtest/gtest.h>
-
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/ioctl.h>
 #include <sys/wait.h>
@@ -75,7 +74,9 @@ int WaitFor(pid_t pid, double seconds) {
   auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
   int status = 0;
   while (std::chrono::steady_clock::now() < until) {
-    if (waitpid(pid, &status, WNOHANG) == pid) return status;
+    if (waitpid(pid, &status, WNOHANG) == pid) {
+      return status;
+    }
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
   return -1;
@@ -102,7 +103,8 @@ TEST(Command, ASecondCloseRequestEndsABlockedRunAtOnce) {
     dup2(out[1], 2);
     close(out[0]);
     close(out[1]);
-    execl(translator.Executable().c_str(), "vexnorscript", path.c_str(), static_cast<char*>(nullptr));
+    execl(translator.Executable().c_str(), "vexnorscript", path.c_str(),
+          static_cast<char*>(nullptr));
     _exit(127);
   }
   close(out[1]);

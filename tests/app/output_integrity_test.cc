@@ -3,7 +3,6 @@
 // source) or is interrupted exits non-zero, names the file and the reason,
 // and leaves the earlier output exactly as it was, with no temporaries.
 #include <gtest/gtest.h>
-
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -29,11 +28,14 @@ std::string Earlier(const std::string& name) { return "c     earlier " + name + 
 // tests mount (as root); unmounted with the object.
 class TSmallDisk {
  public:
-  TSmallDisk(const std::string& folder, int kib) : folder_(folder), options_("size=" + std::to_string(kib) + "k") {
+  TSmallDisk(const std::string& folder, int kib)
+      : folder_(folder), options_("size=" + std::to_string(kib) + "k") {
     mounted_ = mount("tmpfs", folder_.c_str(), "tmpfs", 0, options_.c_str()) == 0;
   }
   ~TSmallDisk() {
-    if (mounted_) umount2(folder_.c_str(), MNT_DETACH);
+    if (mounted_) {
+      umount2(folder_.c_str(), MNT_DETACH);
+    }
   }
   bool Mounted() const { return mounted_; }
   bool MakeReadOnly() {
@@ -52,11 +54,15 @@ struct TOutputFolder {
   explicit TOutputFolder(int diskKib = 0) {
     source = base.Path() + "src/";
     std::filesystem::create_directory(source);
-    if (diskKib > 0) disk = std::make_unique<TSmallDisk>(source, diskKib);
+    if (diskKib > 0) {
+      disk = std::make_unique<TSmallDisk>(source, diskKib);
+    }
     std::string text = ReadFileBytes(VEXNOR_SOURCE_DIR "/examples/matvec.f");
     Write("prog.f", text);
     std::filesystem::create_directory(source + "Vexnor");
-    for (const char* name : kOutputs) Write(std::string("Vexnor/") + name, Earlier(name));
+    for (const char* name : kOutputs) {
+      Write(std::string("Vexnor/") + name, Earlier(name));
+    }
   }
   void Write(const std::string& name, const std::string& bytes) const {
     std::FILE* file = std::fopen((source + name).c_str(), "wb");
@@ -65,18 +71,24 @@ struct TOutputFolder {
       std::fclose(file);
     }
   }
-  std::string Output(const std::string& name) const { return ReadFileBytes(source + "Vexnor/" + name); }
+  std::string Output(const std::string& name) const {
+    return ReadFileBytes(source + "Vexnor/" + name);
+  }
   std::vector<std::string> Temporaries() const {
     std::vector<std::string> found;
     for (const auto& entry : std::filesystem::directory_iterator(source + "Vexnor")) {
       std::string name = entry.path().filename().string();
-      if (name.find(".incomplete-") != std::string::npos) found.push_back(name);
+      if (name.find(".incomplete-") != std::string::npos) {
+        found.push_back(name);
+      }
     }
     return found;
   }
   TCommandResult Translate(const std::string& limit = "") const {
     std::string run = ShellQuote(translator.Executable()) + " prog.f";
-    if (!limit.empty()) run = "bash -c " + ShellQuote(limit + "; exec " + run);
+    if (!limit.empty()) {
+      run = "bash -c " + ShellQuote(limit + "; exec " + run);
+    }
     return RunCommand(run, source);
   }
 
@@ -87,11 +99,12 @@ struct TOutputFolder {
 };
 
 std::string Opening(const std::string& file, const std::string& reason) {
-  return "*** Error *** " + platform::ToUtf8(Sjis("ﾌｧｲﾙが開けません ")) + "\"" + file + "\" (" + reason + ")";
+  return "*** Error *** " + platform::ToUtf8(Sjis("ﾌｧｲﾙが開けません ")) + "\"" + file + "\" (" +
+         reason + ")";
 }
 std::string Writing(const std::string& file, const std::string& reason) {
-  return "*** Error *** " + platform::ToUtf8(Sjis("ﾌｧｲﾙに書き込めません ")) + "\"" + file + "\" (" + reason +
-         ")";
+  return "*** Error *** " + platform::ToUtf8(Sjis("ﾌｧｲﾙに書き込めません ")) + "\"" + file + "\" (" +
+         reason + ")";
 }
 
 struct TFailure {
@@ -108,23 +121,30 @@ struct TFailure {
 TEST(OutputIntegrity, AFailedRunKeepsTheEarlierOutput) {
   const TFailure failures[] = {
       {"full disk", 28, [](TOutputFolder&) { return std::string(); }, "",
-       [](const std::string& out) { return Writing(out + "Vexnor_ControlRoutines.f", "No space left on device"); },
+       [](const std::string& out) {
+         return Writing(out + "Vexnor_ControlRoutines.f", "No space left on device");
+       },
        nullptr},
       {"file size limit", 0, [](TOutputFolder&) { return std::string(); }, "ulimit -f 8",
-       [](const std::string& out) { return Writing(out + "Vexnor_ControlRoutines.f", "File too large"); },
+       [](const std::string& out) {
+         return Writing(out + "Vexnor_ControlRoutines.f", "File too large");
+       },
        nullptr},
       {"unwritable folder", 64,
        [](TOutputFolder& f) {
          if (f.disk->Mounted()) {
            return std::string(f.disk->MakeReadOnly() ? "" : "cannot remount read-only");
          }
-         if (geteuid() == 0) return std::string("root writes anywhere and may not mount here");
+         if (geteuid() == 0) {
+           return std::string("root writes anywhere and may not mount here");
+         }
          chmod((f.source + "Vexnor").c_str(), 0555);
          return std::string();
        },
        "",
        [](const std::string& out) {
-         return Opening(out + "Vexnor_prog.f", geteuid() == 0 ? "Read-only file system" : "Permission denied");
+         return Opening(out + "Vexnor_prog.f",
+                        geteuid() == 0 ? "Read-only file system" : "Permission denied");
        },
        nullptr},
       {"a folder at an output name", 0,
@@ -134,18 +154,22 @@ TEST(OutputIntegrity, AFailedRunKeepsTheEarlierOutput) {
          return std::string();
        },
        "",
-       [](const std::string& out) { return Opening(out + "Vexnor_StaticRoutines.f", "it is not a regular file"); },
+       [](const std::string& out) {
+         return Opening(out + "Vexnor_StaticRoutines.f", "it is not a regular file");
+       },
        "Vexnor_StaticRoutines.f"},
       {"a symbolic link at an output name", 0,
        [](TOutputFolder& f) {
          f.Write("elsewhere.f", "c     the link's target\n");
          std::filesystem::remove(f.source + "Vexnor/Vexnor_InstallRoutines.f");
-         std::filesystem::create_symlink("../elsewhere.f", f.source + "Vexnor/Vexnor_InstallRoutines.f");
+         std::filesystem::create_symlink("../elsewhere.f",
+                                         f.source + "Vexnor/Vexnor_InstallRoutines.f");
          return std::string();
        },
        "",
        [](const std::string& out) {
-         return Opening(out + "Vexnor_InstallRoutines.f", "it is a symbolic link, which is not followed");
+         return Opening(out + "Vexnor_InstallRoutines.f",
+                        "it is a symbolic link, which is not followed");
        },
        "Vexnor_InstallRoutines.f"},
       {"an error in Pass 5", 0,
@@ -157,7 +181,8 @@ TEST(OutputIntegrity, AFailedRunKeepsTheEarlierOutput) {
        },
        "",
        [](const std::string&) {
-         return "*** Error *** " + platform::ToUtf8(Sjis("名前の一部が重複しています。( ")) + "mxv , mxvscale )";
+         return "*** Error *** " + platform::ToUtf8(Sjis("名前の一部が重複しています。( ")) +
+                "mxv , mxvscale )";
        },
        nullptr},
   };
@@ -175,7 +200,8 @@ TEST(OutputIntegrity, AFailedRunKeepsTheEarlierOutput) {
     }
     TCommandResult run = f.Translate(failure.Limit);
     EXPECT_EQ(run.Status, 1) << run.Output;
-    EXPECT_NE(run.Output.find(failure.Report(f.source + "Vexnor/") + "\n"), std::string::npos) << run.Output;
+    EXPECT_NE(run.Output.find(failure.Report(f.source + "Vexnor/") + "\n"), std::string::npos)
+        << run.Output;
     EXPECT_NE(run.Output.find(platform::ToUtf8(Sjis("スクリプト処理で、エラーが発生しました。"))),
               std::string::npos)
         << run.Output;

@@ -14,7 +14,8 @@ namespace {
 std::vector<std::string> CorpusFiles() {
   std::vector<std::string> files;
   for (const char* folder : {"/fuzz/corpus", "/examples", "/tests/e2e"}) {
-    for (const auto& entry : std::filesystem::directory_iterator(std::string(VEXNOR_SOURCE_DIR) + folder)) {
+    for (const auto& entry :
+         std::filesystem::directory_iterator(std::string(VEXNOR_SOURCE_DIR) + folder)) {
       std::string name = entry.path().string();
       bool source = entry.path().extension() == ".f" || entry.path().extension() == ".f90";
       if (entry.is_regular_file() && (source || std::string(folder) == "/fuzz/corpus")) {

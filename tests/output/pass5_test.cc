@@ -144,15 +144,19 @@ TEST(Pass5, WithoutAFolderNothingIsWritten) {
   GenerateFor(source, path, folder.Path(), reporter);
   const std::string out = folder.Path() + "Vexnor/";
   const std::string reason = " (Not a directory)";
-  EXPECT_EQ(reporter.Lines,
-            (std::vector<std::string>{
-                "error: " + Sjis("フォルダが作成出来ません。 ") + "\"" + folder.Path() + "Vexnor\"",
-                "error: " + Sjis("ﾌｧｲﾙが開けません ") + "\"" + out + "Vexnor_prog.f\"" + reason,
-                "error: " + Sjis("ﾌｧｲﾙが開けません ") + "\"" + out + "Vexnor_InstallRoutines.f\"" + reason,
-                "error: " + Sjis("ﾌｧｲﾙが開けません ") + "\"" + out + "Vexnor_StaticRoutines.f\"" + reason,
-                "error: " + Sjis("ﾌｧｲﾙが開けません ") + "\"" + out + "Vexnor_DynamicRoutines.f\"" + reason,
-                "error: " + Sjis("ﾌｧｲﾙが開けません ") + "\"" + out + "Vexnor_ControlRoutines.f\"" + reason,
-            }));
+  EXPECT_EQ(
+      reporter.Lines,
+      (std::vector<std::string>{
+          "error: " + Sjis("フォルダが作成出来ません。 ") + "\"" + folder.Path() + "Vexnor\"",
+          "error: " + Sjis("ﾌｧｲﾙが開けません ") + "\"" + out + "Vexnor_prog.f\"" + reason,
+          "error: " + Sjis("ﾌｧｲﾙが開けません ") + "\"" + out + "Vexnor_InstallRoutines.f\"" +
+              reason,
+          "error: " + Sjis("ﾌｧｲﾙが開けません ") + "\"" + out + "Vexnor_StaticRoutines.f\"" + reason,
+          "error: " + Sjis("ﾌｧｲﾙが開けません ") + "\"" + out + "Vexnor_DynamicRoutines.f\"" +
+              reason,
+          "error: " + Sjis("ﾌｧｲﾙが開けません ") + "\"" + out + "Vexnor_ControlRoutines.f\"" +
+              reason,
+      }));
   EXPECT_EQ(ReadFileBytes(folder.Path() + "Vexnor"), "a file where the folder should be");
 }
 

@@ -4,7 +4,6 @@
 #include "platform/files.h"
 
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 #include <unistd.h>
 

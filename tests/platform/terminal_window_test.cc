@@ -120,9 +120,9 @@ TEST(TerminalWindow, ControlCharactersAreShownEscaped) {
   };
   const TCase cases[] = {
       {"x = 1\x1b]0;title\x07\x1b[31m", "x = 1^[]0;title^G^[[31m"},
-      {std::string("a\0b\x08" "c\x7f", 6), "a^@b^Hc^?"},
+      {std::string("a\0b\bc\x7f", 6), "a^@b^Hc^?"},
       {"tab\tand line\nstay", "tab\tand line\nstay"},
-      {"\xc2\x9b" "2J and \xc2\x85", "M-^[2J and M-^E"},
+      {"\u009b2J and \u0085", "M-^[2J and M-^E"},
       {"\xc2\xa0\xef\xbd\xb1 ^ kept", "\xc2\xa0\xef\xbd\xb1 ^ kept"},
   };
   for (const TCase& c : cases) {
