@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "codegen/code_writer.h"
 #include "frontend/pass1.h"
 #include "frontend/token.h"
 #include "frontend/variable.h"
@@ -117,3 +118,12 @@ struct TPipeline {
   TRegionList Regions;
   std::unique_ptr<TPass4> Pass;
 };
+
+// The text that write gives a writer.
+template <typename TWrite>
+std::string Written(TWrite write) {
+  TStringSink sink;
+  TCodeWriter writer(sink);
+  write(writer);
+  return sink.Text();
+}
