@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "platform/encoding.h"
-#include "visual/page_writer.h"
+#include "codegen/code_writer.h"
 #include "visual/summary_page.h"
 
 using platform::Sjis;
@@ -20,7 +20,7 @@ class TResultPage {
     WriteChart();
     WriteDataListScript();
     w_.Line("</body>");
-    return w_.Text();
+    return page_.Text();
   }
 
  private:
@@ -190,7 +190,8 @@ class TResultPage {
   }
 
   const TTuneRegion& region_;
-  TPageWriter w_;
+  TStringSink page_;
+  TCodeWriter w_{page_};
 };
 
 }  // namespace

@@ -8,7 +8,7 @@
 #include "directives/script.h"
 #include "output/pass5.h"
 #include "platform/encoding.h"
-#include "visual/page_writer.h"
+#include "codegen/code_writer.h"
 
 using platform::Sjis;
 
@@ -60,7 +60,7 @@ class TSummaryPage {
     WriteListing();
     w_.Line("</body>");
     w_.Line("</html>");
-    return w_.Text();
+    return page_.Text();
   }
 
  private:
@@ -108,7 +108,7 @@ class TSummaryPage {
       }
       w_.Line("</applet></td>");
       w_.Line(R"(<td width="25%" height="16" align="center">)");
-      w_.Put(R"(<p align="center">)");
+      w_.Raw(R"(<p align="center">)");
       w_.LineF(R"(<a href="./VexnorATLog_%s.html" target="_blank">Result</a></td>)", name);
       w_.Line("</tr>");
     }
@@ -233,7 +233,7 @@ class TSummaryPage {
 
   void WriteBuffer() {
     for (int32_t d = 0; d < ListingDepth; ++d) {
-      w_.Put("&nbsp&nbsp");
+      w_.Raw("&nbsp&nbsp");
     }
     w_.Line(buffer_ + "<br>");
     buffer_.clear();
@@ -244,7 +244,8 @@ class TSummaryPage {
   const TTokenList& tokenList_;
   const TRegionList& regions_;
   std::unordered_map<const TTuneRegion*, int32_t> position_;
-  TPageWriter w_;
+  TStringSink page_;
+  TCodeWriter w_{page_};
   std::string buffer_;
   int32_t ListingDepth = 0;
   int32_t regionCounter_ = 0;

@@ -3,9 +3,9 @@
 
 #include <utility>
 
+#include "codegen/code_writer.h"
 #include "output/pass5.h"
 #include "platform/files.h"
-#include "visual/page_writer.h"
 #include "visual/result_page.h"
 #include "visual/summary_page.h"
 #include "visual/visual_messages.h"
@@ -65,24 +65,26 @@ void TVisualDM::WriteSummaryPage() {
 // Every region starts at 0 percent; the generated drivers rewrite the file.
 void TVisualDM::WriteOverallStub() {
   std::string path = OutDir + "\\Vexnor\\VexnorATLog.dat";
-  TPageWriter w;
+  TStringSink stub;
+  TCodeWriter w(stub);
   for (size_t k = 0; k < Regions.size(); ++k) {
     w.Line("0");
   }
-  WriteFile(path, w.Text(), visual_messages::CannotCreate(path));
+  WriteFile(path, stub.Text(), visual_messages::CannotCreate(path));
 }
 
 // A header without measurements, in the layout of the region log that the
 // generated driver writes, so that the result page has valid data at once.
 void TVisualDM::WriteRegionStub(const TTuneRegion& region) {
   std::string path = OutDir + "\\Vexnor\\VexnorATLog_" + region.Name + ".dat";
-  TPageWriter w;
+  TStringSink stub;
+  TCodeWriter w(stub);
   w.Line("1,NumProces (DummyData)");
   w.Line("100,StartTuneSize (DummyData)");
   w.Line("100,EndTuneSize (DummyData)");
   w.Line("100,SampDist (DummyData)");
   w.Line("-1,EndOfHeader");
-  WriteFile(path, w.Text(), visual_messages::CannotCreate(path));
+  WriteFile(path, stub.Text(), visual_messages::CannotCreate(path));
 }
 
 void TVisualDM::WriteResultPage(const TTuneRegion& region) {
