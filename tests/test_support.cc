@@ -156,3 +156,10 @@ TPipeline::TPipeline(const std::string& source) {
   Pass = std::make_unique<TPass4>(List, Vars, Regions, Reporter);
   Pass->Run();
 }
+
+TGenContext ContextFor(const TPipeline& pipeline, TReporter& reporter) {
+  TGenContext context(reporter);
+  context.RegionList = &pipeline.Regions;
+  context.SysVars = pipeline.Pass->SysVars;
+  return context;
+}

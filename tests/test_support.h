@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "codegen/code_writer.h"
+#include "codegen/gen_context.h"
 #include "frontend/pass1.h"
 #include "frontend/token.h"
 #include "frontend/variable.h"
@@ -118,6 +119,10 @@ struct TPipeline {
   TRegionList Regions;
   std::unique_ptr<TPass4> Pass;
 };
+
+// A generation context for the pipeline's regions, with the system
+// variables its Pass 4 collected, reporting to reporter.
+TGenContext ContextFor(const TPipeline& pipeline, TReporter& reporter);
 
 // The text that write gives a writer.
 template <typename TWrite>

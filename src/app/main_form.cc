@@ -161,7 +161,7 @@ void TMainF::RunPass5() {
   genContext_.VisualFlag = VisualFlag;
   genContext_.DebugFlag = DebugFlag;
   genContext_.RegionList = &RegionList;
-  genContext_.Reporter = this;
+  genContext_.SysVars = pass4_->SysVars;
   genContext_.AbortFlag = &AbortFlag;
   pass5_ = std::make_unique<TPass5>(SourcePath, TokenList, ValList, RegionList, genContext_,
                                     programFolder_);

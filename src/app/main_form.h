@@ -71,10 +71,11 @@ class TMainF : public TReporter {
   void Show(const std::string& text) { Memo1.AddText(text); }
 
   std::string programFolder_;
-  // Lives from Pass 4 to the end of the run: the regions point back to it.
+  // Lives from Pass 4 to the end of the run; Pass 5 gets a copy of its
+  // system variables.
   std::unique_ptr<TPass4> pass4_;
   // Pass 5 and the visualization pass live until their files are committed.
-  TGenContext genContext_;
+  TGenContext genContext_{*this};
   std::unique_ptr<TPass5> pass5_;
   std::unique_ptr<TVisualDM> visual_;
 };

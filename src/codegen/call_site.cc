@@ -26,13 +26,13 @@ void WriteParameterCall(const TTuneRegion& region, const std::string& indent, st
 
 void WriteVariantCall(const TTuneRegion& region, const TGenContext& context,
                       const std::string& indent, std::string& out) {
-  out += ProcessingBlock(region, Pripro, *context.Reporter);
+  out += ProcessingBlock(region, Pripro, context.Reporter);
   std::string call = indent + "      call " + region.RoutineName + "(";
   for (const TRegionVar& var : region.RegionVars) {
     if (var.Passed) call += var.Var->Name + ",";
   }
   out += FoldLine(call + "iusw1_" + region.Name + ")\n");
-  out += ProcessingBlock(region, Postpro, *context.Reporter);
+  out += ProcessingBlock(region, Postpro, context.Reporter);
 }
 
 // The prints a debug directive asks for, active or as comments.

@@ -15,7 +15,6 @@
 #include "codegen/type_text.h"
 #include "frontend/declarations.h"
 #include "frontend/text.h"
-#include "regions/pass4.h"
 
 namespace {
 
@@ -63,13 +62,12 @@ std::vector<int32_t> MeasuredCases(const TTuneRegion& region) {
 
 // The largest problem size: Vexnor_ENDTUNESIZE when a directive set it,
 // otherwise the first parameter N or NN with a known value, truncated.
-bool LargestProblemSize(const TTuneRegion& region, int32_t& value) {
-  if (region.Pass != nullptr) {
-    int32_t index = region.Pass->FindSysVar("Vexnor_ENDTUNESIZE");
-    if (index >= 0) {
-      value = region.Pass->SysVarValue(index);
-      return true;
-    }
+bool LargestProblemSize(const TTuneRegion& region, const TGenContext& context,
+                        int32_t& value) {
+  int32_t index = context.SysVars.Find("Vexnor_ENDTUNESIZE");
+  if (index >= 0) {
+    value = context.SysVars.Value(index);
+    return true;
   }
   if (region.ValList == nullptr) return false;
   for (const auto& var : *region.ValList) {
@@ -102,7 +100,6 @@ class TDriverWriter {
       : region_(region),
         context_(context),
         out_(out),
-        reporter_(context.Reporter != nullptr ? *context.Reporter : silent_),
         dynamic_(region.TuneKind == TuneKind::Dynamic),
         kind_(region.KindName),
         name_(region.Name),
@@ -201,8 +198,8 @@ class TDriverWriter {
   // NN, the extent of the local copies of the region's arrays.
   bool ProblemSize() {
     int32_t value = 0;
-    if (!LargestProblemSize(region_, value)) {
-      reporter_.ReportError(codegen_messages::ProblemSizeMissing());
+    if (!LargestProblemSize(region_, context_, value)) {
+      context_.Reporter.ReportError(codegen_messages::ProblemSizeMissing());
       return false;
     }
     Put("      integer %s\n", "NN");
@@ -433,7 +430,7 @@ class TDriverWriter {
   // One timed call of the dispatcher, between the pre- and post-processing
   // statements; the time is the largest over the processes.
   void Measurement() {
-    std::string before = ProcessingBlock(region_, Pripro, reporter_);
+    std::string before = ProcessingBlock(region_, Pripro, context_.Reporter);
     if (!before.empty()) {
       out_ += before;
       Line("\n");
@@ -450,7 +447,7 @@ class TDriverWriter {
     Line("     &           MPI_MAX, MPI_COMM_WORLD, ierr)\n");
     Line("          t_all = bt\n");
     Line("\n");
-    std::string after = ProcessingBlock(region_, Postpro, reporter_);
+    std::string after = ProcessingBlock(region_, Postpro, context_.Reporter);
     if (!after.empty()) {
       out_ += after;
       Line("\n");
@@ -627,11 +624,9 @@ class TDriverWriter {
     Line("\n");
   }
 
-  TSilentReporter silent_;
   const TTuneRegion& region_;
   const TGenContext& context_;
   std::string& out_;
-  TReporter& reporter_;
   const bool dynamic_;
   const std::string kind_;
   const std::string name_;

@@ -18,14 +18,17 @@ int32_t CopyStatement(const TTuneRegion& region, std::string& out, int32_t i) {
   return j;
 }
 
-int32_t WriteDoLoop(TTuneRegion& region, std::string& out, int32_t i, uint32_t, int32_t) {
+int32_t WriteDoLoop(const TTuneRegion& region, TUnrollState&, std::string& out, int32_t i, uint32_t,
+                    int32_t) {
   return CopyStatement(region, out, i);
 }
 
-int32_t WriteIfBlock(TTuneRegion& region, std::string& out, int32_t i, uint32_t, int32_t) {
+int32_t WriteIfBlock(const TTuneRegion& region, TUnrollState&, std::string& out, int32_t i,
+                     uint32_t, int32_t) {
   return CopyStatement(region, out, i);
 }
 
-int32_t WriteStatement(TTuneRegion& region, std::string& out, int32_t i, uint32_t, int32_t) {
+int32_t WriteStatement(const TTuneRegion& region, TUnrollState&, std::string& out, int32_t i,
+                       uint32_t, int32_t) {
   return CopyStatement(region, out, i);
 }

@@ -312,9 +312,7 @@ void WriteFittingSupport(const TGenContext& context, const std::string& executab
   std::string bytes;
   std::string error;
   if (!platform::ReadWholeFile(platform::ResolvePath(path), bytes, error)) {
-    if (context.Reporter != nullptr) {
-      context.Reporter->ReportError(codegen_messages::CannotOpenSupportFile(path));
-    }
+    context.Reporter.ReportError(codegen_messages::CannotOpenSupportFile(path));
     return;
   }
   out += TextLineEnds(bytes);

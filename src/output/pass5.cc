@@ -49,7 +49,7 @@ TPass5::TPass5(const std::string& sourcePath, TTokenList& tokenList, TValList& v
   // what is created in it gets exactly the names below.
   const std::string folder = platform::ResolvePath(FolderOf(sourcePath)) + "\\Vexnor";
   if (!platform::CreateFolders(folder)) {
-    context_.Reporter->ReportError(
+    context_.Reporter.ReportError(
         output_messages::CannotCreateFolder(platform::UnifySeparators(folder)));
     ready_ = false;
   }
@@ -62,7 +62,7 @@ TPass5::TPass5(const std::string& sourcePath, TTokenList& tokenList, TValList& v
   DynamicFile.OpenTemporary(folder + "/Vexnor_DynamicRoutines.f");
   for (platform::TTextFile* file : {&SourceFile, &InstallFile, &StaticFile, &DynamicFile, &ControlFile}) {
     if (!file->IsOpen()) {
-      context_.Reporter->ReportError(output_messages::CannotOpenFile(file->Path(), file->Error()));
+      context_.Reporter.ReportError(output_messages::CannotOpenFile(file->Path(), file->Error()));
       ready_ = false;
     }
   }
@@ -110,7 +110,7 @@ void TPass5::Generate(int32_t& routineListLength) {
   WriteControlRoutines(context_, InstallFitting, executableFolder_, control);
   ControlFile.Write(control);
   for (size_t k = 0; k < RegionList.size(); ++k) {
-    context_.Reporter->ShowLine(output_messages::RegionProgress(k + 1, RegionList.size()));
+    context_.Reporter.ShowLine(output_messages::RegionProgress(k + 1, RegionList.size()));
     std::string text;
     WriteCandidates(*RegionList[k], context_, text);
     FileOf(*RegionList[k]).Write(text);
@@ -127,7 +127,7 @@ void TPass5::CheckNameOverlaps() {
   for (size_t i = 0; i < RegionList.size(); ++i) {
     for (size_t j = 0; j < RegionList.size(); ++j) {
       if (i == j || RegionList[j]->Name.find(RegionList[i]->Name) == std::string::npos) continue;
-      context_.Reporter->ReportError(
+      context_.Reporter.ReportError(
           output_messages::NamesOverlap(RegionList[i]->Name, RegionList[j]->Name));
       break;
     }
@@ -146,7 +146,7 @@ void TPass5::CheckGeneratedNames() {
       bool clash = name == "IUSW1" || (passed && driver.count(name) != 0) ||
                    (passed && region->FitMethod != 0 && fitting.count(name) != 0);
       if (clash) {
-        context_.Reporter->ReportError(
+        context_.Reporter.ReportError(
             output_messages::NameTakenByGeneratedCode(entry.Var->Name, region->Name));
       }
     }

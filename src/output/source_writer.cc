@@ -1,6 +1,8 @@
 // Transformed source writer.
 #include "output/source_writer.h"
 
+#include <unordered_set>
+
 #include "codegen/call_site.h"
 #include "directives/script.h"
 #include "frontend/declarations.h"
@@ -51,10 +53,13 @@ std::string CaseVariableDeclarations(const TRegionList& regions, int32_t unit,
 
 }  // namespace
 
-void WriteSource(const TTokenList& list, TRegionList& regions, const TGenContext& context,
+void WriteSource(const TTokenList& list, const TRegionList& regions, const TGenContext& context,
                  std::string& out) {
   bool includesPending = true;
   int32_t sharedIncludeUnit = -1;
+  // The regions whose parameter call a Vexnor_DynPefThis directive has
+  // written already; at their own place they get none.
+  std::unordered_set<const TTuneRegion*> dynPefThis;
   for (size_t i = 0; i < list.size(); ++i) {
     const TToken& record = *list[i];
     const TScript* script = record.Script.get();
@@ -72,10 +77,10 @@ void WriteSource(const TTokenList& list, TRegionList& regions, const TGenContext
       continue;
     }
     if (script->Mark == DirectiveMark::RegionStart && script->Region != nullptr) {
-      TTuneRegion& region = *script->Region;
+      const TTuneRegion& region = *script->Region;
       if (static_cast<int32_t>(i) < region.EndIndex) {
         WriteCallSite(region, context, "",
-                      region.DynPefThis ? CallSiteNoParameter : CallSiteFull, out);
+                      dynPefThis.count(&region) != 0 ? CallSiteNoParameter : CallSiteFull, out);
         i = static_cast<size_t>(region.EndIndex);
       }
       continue;
@@ -86,9 +91,9 @@ void WriteSource(const TTokenList& list, TRegionList& regions, const TGenContext
         for (char c : (*script->Params)[0]->Name) {
           if (c != '"' && c != '\'') name += c;
         }
-        for (auto& region : regions) {
+        for (const auto& region : regions) {
           if (!SameText(region->Name, name)) continue;
-          region->DynPefThis = true;
+          dynPefThis.insert(region.get());
           WriteCallSite(*region, context, "", CallSiteParameterOnly, out);
         }
       }

@@ -9,5 +9,5 @@
 #include "frontend/token.h"
 #include "regions/pass4.h"
 
-void WriteSource(const TTokenList& list, TRegionList& regions, const TGenContext& context,
+void WriteSource(const TTokenList& list, const TRegionList& regions, const TGenContext& context,
                  std::string& out);

@@ -23,7 +23,9 @@ std::string RegionSummary(const TTuneRegion& region) {
   out += " " + region.Name + "\r\n";
   out += region.RoutineName + "(";
   for (size_t k = 0; k < region.RegionVars.size(); ++k) {
-    if (k > 0) out += ",";
+    if (k > 0) {
+      out += ",";
+    }
     const TRegionVar& entry = region.RegionVars[k];
     out += entry.Passed ? entry.Name : std::string();
   }

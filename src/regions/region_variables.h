@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 
 #include "regions/tune_region.h"
 
@@ -30,6 +31,18 @@ void PropagateDependence(TTuneRegion& region);
 // dependent variables in RefValStr, and clears the masks again.
 void BuildRefValStr(TTuneRegion& region);
 
+// The three mask words of a variable; bit u stands for the region's varied
+// parameter u.
+struct TVarMasks {
+  uint32_t LoopMask = 0;
+  uint32_t BoundMask = 0;
+  uint32_t DependMask = 0;
+};
+
+// Masks by variable, for the generators: the variable records themselves
+// keep the zeros the analysis left there.
+using TMaskTable = std::unordered_map<const TValData*, TVarMasks>;
+
 // Gives the variables of the records from..to (inclusive) their saved masks
-// back, three words per occurrence, as long as saved words remain.
-void RestoreMasks(const TTuneRegion& region, int32_t from, int32_t to);
+// back in masks, three words per occurrence, as long as saved words remain.
+void RestoreMasks(const TTuneRegion& region, int32_t from, int32_t to, TMaskTable& masks);

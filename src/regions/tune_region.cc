@@ -2,7 +2,6 @@
 #include "regions/tune_region.h"
 
 #include "frontend/text.h"
-#include "regions/pass4.h"
 #include "regions/region_variables.h"
 #include "regions/regions_messages.h"
 
@@ -43,16 +42,18 @@ const char* TuneKindName(TuneKind kind) {
   return "";
 }
 
-TTuneRegion::TTuneRegion(TPass4* pass, int32_t startIndex)
-    : Pass(pass),
-      TokenList(&pass->TokenList),
-      ValList(&pass->ValList),
+TTuneRegion::TTuneRegion(TTokenList& tokenList, TValList& valList, int32_t startIndex,
+                         size_t number, TReporter& reporter)
+    : TokenList(&tokenList),
+      ValList(&valList),
       StartIndex(startIndex),
-      EndIndex(startIndex) {
-  Build();
+      EndIndex(startIndex),
+      reporter_(&reporter) {
+  Build(number);
+  reporter_ = nullptr;
 }
 
-bool TTuneRegion::Build() {
+bool TTuneRegion::Build(size_t number) {
   const TScript* start = ScriptAt(StartIndex);
   if (start != nullptr && TuneKindOf(start->Kind) != TuneKind::None) {
     TuneKind = TuneKindOf(start->Kind);
@@ -66,18 +67,26 @@ bool TTuneRegion::Build() {
   }
   const bool unroll = ScriptAt(EndIndex)->RegionWord == RegionWordValue::Unroll;
   RegionType = unroll ? RegionType::Unroll : RegionType::Select;
-  SetName(std::to_string(Pass->RegionList.size() + 1));
+  SetName(std::to_string(number));
   bool built = RegionType == RegionType::Unroll ? WalkUnroll() : WalkGeneral();
-  if (built) CheckName();
+  if (built) {
+    CheckName();
+  }
   return built;
 }
 
 TScript* TTuneRegion::ScriptAt(int32_t i) const {
-  if (i < 0 || i >= static_cast<int32_t>(TokenList->size())) return nullptr;
+  if (i < 0 || i >= static_cast<int32_t>(TokenList->size())) {
+    return nullptr;
+  }
   return (*TokenList)[static_cast<size_t>(i)]->Script.get();
 }
 
-void TTuneRegion::ReportError(const std::string& text) { Pass->Reporter.ReportError(text); }
+void TTuneRegion::ReportError(const std::string& text) {
+  if (reporter_ != nullptr) {
+    reporter_->ReportError(text);
+  }
+}
 
 // The region-end directive that brings the count of region starts and ends
 // back to zero.
@@ -86,8 +95,12 @@ bool TTuneRegion::FindEnd() {
   const int32_t size = static_cast<int32_t>(TokenList->size());
   for (int32_t i = StartIndex; i < size; ++i) {
     const TScript* script = ScriptAt(i);
-    if (script == nullptr) continue;
-    if (script->Mark == DirectiveMark::RegionStart) ++depth;
+    if (script == nullptr) {
+      continue;
+    }
+    if (script->Mark == DirectiveMark::RegionStart) {
+      ++depth;
+    }
     if (script->Mark == DirectiveMark::RegionEnd && --depth == 0) {
       EndIndex = i;
       return true;
@@ -106,7 +119,9 @@ void TTuneRegion::SetName(const std::string& name) {
 // hold only letters, digits and "_", and the names made from it must fit.
 void TTuneRegion::CheckName() {
   bool ok = !Name.empty();
-  for (char c : Name) ok = ok && IsNameChar(c);
+  for (char c : Name) {
+    ok = ok && IsNameChar(c);
+  }
   size_t driver = std::string("Vexnor_ATexecDynamic").size() + Name.size();
   size_t candidate = RoutineName.size() + 1 + std::to_string(CaseCount).size();
   if (!ok || driver > kMaxIdentifier || candidate > kMaxIdentifier) {
@@ -122,36 +137,52 @@ bool TTuneRegion::WalkGeneral() {
   for (int32_t i = StartIndex; i <= EndIndex; ++i) {
     const TScript* script = ScriptAt(i);
     if (depth != 1) {
-      if (script != nullptr && script->Mark == DirectiveMark::RegionStart) ++depth;
-      if (script != nullptr && script->Mark == DirectiveMark::RegionEnd) --depth;
+      if (script != nullptr && script->Mark == DirectiveMark::RegionStart) {
+        ++depth;
+      }
+      if (script != nullptr && script->Mark == DirectiveMark::RegionEnd) {
+        --depth;
+      }
       continue;
     }
-    if (script == nullptr) continue;
+    if (script == nullptr) {
+      continue;
+    }
     if (script->Mark == DirectiveMark::RegionStart) {
       depth = 2;
     } else if (script->Kind == DirectiveKind::Name) {
-      if (script->Words.size() > 2) SetName(script->Words[2]);
+      if (script->Words.size() > 2) {
+        SetName(script->Words[2]);
+      }
     } else if (script->Kind == DirectiveKind::Number) {
-      if (script->Words.size() > 2) Number = LeadingInt(script->Words[2]);
+      if (script->Words.size() > 2) {
+        Number = LeadingInt(script->Words[2]);
+      }
     } else if (script->Kind == DirectiveKind::According) {
       if (!inSub) {
         HasAccording = true;
         AccordingStr = (*TokenList)[static_cast<size_t>(i)]->SrcText;
       }
     } else if (script->Kind == DirectiveKind::Varied) {
-      if (!inSub && !ReadVaried(*script, *this, true)) return false;
+      if (!inSub && !ReadVaried(*script, *this, true)) {
+        return false;
+      }
     } else if (script->Kind == DirectiveKind::Fitting) {
       ReadFitting(*script);
     } else if (script->Kind == DirectiveKind::Select &&
                script->Mark == DirectiveMark::SubRegionStart) {
       inSub = true;
-      if (!BuildSubRegion(i)) return false;
+      if (!BuildSubRegion(i)) {
+        return false;
+      }
     } else if (script->Mark == DirectiveMark::SubRegionEnd) {
       inSub = false;
     }
   }
   CollectRegionVars(*this);
-  if (!ComputeCaseCount()) return false;
+  if (!ComputeCaseCount()) {
+    return false;
+  }
   RemoveVariedNames();
   OrderRegionVars(*this);
   BuildRefValStr(*this);
@@ -169,25 +200,35 @@ bool TTuneRegion::BuildSubRegion(int32_t i) {
   int32_t j = i;
   for (; j <= EndIndex; ++j) {
     const TScript* script = ScriptAt(j);
-    if (script == nullptr) continue;
+    if (script == nullptr) {
+      continue;
+    }
     if (script->Mark == DirectiveMark::RegionStart) {
       // A region nested in the sub region: nothing of it is read.
       for (++j; j <= EndIndex; ++j) {
         const TScript* inner = ScriptAt(j);
-        if (inner != nullptr && inner->Mark == DirectiveMark::RegionEnd) break;
+        if (inner != nullptr && inner->Mark == DirectiveMark::RegionEnd) {
+          break;
+        }
       }
       continue;
     }
-    if (script->Mark == DirectiveMark::SubRegionEnd) break;
+    if (script->Mark == DirectiveMark::SubRegionEnd) {
+      break;
+    }
     if (script->Kind == DirectiveKind::According) {
       HasAccording = true;
       sub.AccordingStr = (*TokenList)[static_cast<size_t>(j)]->SrcText;
     } else if (script->Kind == DirectiveKind::Varied) {
-      if (!ReadVaried(*script, sub, false)) return false;
+      if (!ReadVaried(*script, sub, false)) {
+        return false;
+      }
     }
   }
   sub.EndIndex = j;
-  if (j >= EndIndex) ReportError(regions_messages::SubRegionEndMissing());
+  if (j >= EndIndex) {
+    ReportError(regions_messages::SubRegionEndMissing());
+  }
   return true;
 }
 
@@ -202,8 +243,12 @@ bool TTuneRegion::ReadVaried(const TScript& script, TVariedList& list, bool regi
   int32_t to = 0;
   const std::vector<std::string>& words = script.Words;
   for (size_t j = 0; j + 1 < words.size(); ++j) {
-    if (SameText(words[j], "from")) from = LeadingInt(words[j + 1]);
-    if (SameText(words[j], "to")) to = LeadingInt(words[j + 1]);
+    if (SameText(words[j], "from")) {
+      from = LeadingInt(words[j + 1]);
+    }
+    if (SameText(words[j], "to")) {
+      to = LeadingInt(words[j + 1]);
+    }
   }
   if (to < from) {
     ReportError(regions_messages::VariedRangeReversed(script.Text));
@@ -219,7 +264,9 @@ bool TTuneRegion::ReadVaried(const TScript& script, TVariedList& list, bool regi
     list.VariedVal[u] = param.get();
     list.VariedFrom[u] = from;
     list.VariedTo[u] = to;
-    if (regionLevel) DoToken[u] = nullptr;
+    if (regionLevel) {
+      DoToken[u] = nullptr;
+    }
     ++list.VariedCount;
   }
   return true;
@@ -239,23 +286,35 @@ bool TTuneRegion::WalkUnroll() {
   for (int32_t i = StartIndex; i <= EndIndex; ++i) {
     const TScript* script = ScriptAt(i);
     if (script == nullptr) {
-      if ((*TokenList)[static_cast<size_t>(i)]->Kind == KwDo) MatchDoLoop(i);
+      if ((*TokenList)[static_cast<size_t>(i)]->Kind == KwDo) {
+        MatchDoLoop(i);
+      }
       continue;
     }
     if (script->Mark == DirectiveMark::RegionStart) {
-      if (++starts >= 2) ReportError(regions_messages::NestedInUnroll());
+      if (++starts >= 2) {
+        ReportError(regions_messages::NestedInUnroll());
+      }
     } else if (script->Kind == DirectiveKind::Name) {
-      if (script->Words.size() > 2) SetName(script->Words[2]);
+      if (script->Words.size() > 2) {
+        SetName(script->Words[2]);
+      }
     } else if (script->Kind == DirectiveKind::Number) {
-      if (script->Words.size() > 2) Number = LeadingInt(script->Words[2]);
+      if (script->Words.size() > 2) {
+        Number = LeadingInt(script->Words[2]);
+      }
     } else if (script->Kind == DirectiveKind::Varied) {
-      if (!ReadVaried(*script, *this, true)) return false;
+      if (!ReadVaried(*script, *this, true)) {
+        return false;
+      }
     } else if (script->Kind == DirectiveKind::Fitting) {
       ReadFitting(*script);
     }
   }
   CollectRegionVars(*this);
-  if (!ComputeCaseCount()) return false;
+  if (!ComputeCaseCount()) {
+    return false;
+  }
   MarkBoundVariables();
   OrderRegionVars(*this);
   PropagateDependence(*this);
@@ -272,9 +331,15 @@ int32_t ExpressionEnd(const TTokenList& list, int32_t from) {
   int32_t depth = 0;
   for (int32_t i = from; i >= 0 && i < static_cast<int32_t>(list.size()); ++i) {
     int32_t kind = list[static_cast<size_t>(i)]->Kind;
-    if (kind == LParen) ++depth;
-    if (kind == RParen) --depth;
-    if ((kind == Comma && depth == 0) || kind == EndOfStatement) return i;
+    if (kind == LParen) {
+      ++depth;
+    }
+    if (kind == RParen) {
+      --depth;
+    }
+    if ((kind == Comma && depth == 0) || kind == EndOfStatement) {
+      return i;
+    }
   }
   return -1;
 }
@@ -292,14 +357,20 @@ void TTuneRegion::MatchDoLoop(int32_t doIndex) {
       break;
     }
   }
-  if (assign < 0) return;
+  if (assign < 0) {
+    return;
+  }
   TToken* index = list[static_cast<size_t>(assign - 1)].get();
   for (int32_t u = 0; u < VariedCount; ++u) {
-    if (!SameText(index->Text, VariedName[static_cast<size_t>(u)])) continue;
+    if (!SameText(index->Text, VariedName[static_cast<size_t>(u)])) {
+      continue;
+    }
     size_t k = static_cast<size_t>(u);
     DoToken[k] = list[static_cast<size_t>(doIndex)].get();
     IndexVarToken[k] = index;
-    if (index->Var != nullptr) index->Var->LoopMask = index->Var->DependMask = 1u << u;
+    if (index->Var != nullptr) {
+      index->Var->LoopMask = index->Var->DependMask = 1u << u;
+    }
     InitBegin[k] = assign + 1;
     InitStop[k] = ExpressionEnd(list, doIndex);
     LimitBegin[k] = InitStop[k] < 0 ? -1 : InitStop[k] + 1;
@@ -317,10 +388,14 @@ void TTuneRegion::MatchDoLoop(int32_t doIndex) {
 void TTuneRegion::MarkBoundVariables() {
   for (int32_t u = 0; u < VariedCount; ++u) {
     size_t k = static_cast<size_t>(u);
-    if (DoToken[k] == nullptr || LimitBegin[k] < 0) continue;
+    if (DoToken[k] == nullptr || LimitBegin[k] < 0) {
+      continue;
+    }
     for (int32_t i = LimitBegin[k]; i < LimitStop[k]; ++i) {
       TValData* var = (*TokenList)[static_cast<size_t>(i)]->Var;
-      if (var != nullptr) var->BoundMask |= 1u << u;
+      if (var != nullptr) {
+        var->BoundMask |= 1u << u;
+      }
     }
   }
 }
@@ -333,7 +408,9 @@ int64_t CasesOf(const TVariedList& list) {
   for (int32_t u = 0; u < list.VariedCount; ++u) {
     size_t k = static_cast<size_t>(u);
     cases *= static_cast<int64_t>(list.VariedTo[k]) - list.VariedFrom[k] + 1;
-    if (cases > kMaxCaseCount) return -1;
+    if (cases > kMaxCaseCount) {
+      return -1;
+    }
   }
   return cases;
 }
@@ -373,7 +450,9 @@ void TTuneRegion::CheckSampledPoints() {
     ReportError(regions_messages::SampledListCut());
     return;
   }
-  if (SampledPoints == nullptr) return;
+  if (SampledPoints == nullptr) {
+    return;
+  }
   for (int32_t point : *SampledPoints) {
     if (point < 1 || point > CaseCount) {
       ReportError(regions_messages::SampledPointOutside(point, CaseCount));
@@ -388,10 +467,14 @@ void TTuneRegion::RemoveVariedNames() {
   auto clear = [this](const TVariedList& list) {
     for (int32_t u = 0; u < list.VariedCount; ++u) {
       for (TRegionVar& entry : RegionVars) {
-        if (SameText(entry.Name, list.VariedName[static_cast<size_t>(u)])) entry.Passed = false;
+        if (SameText(entry.Name, list.VariedName[static_cast<size_t>(u)])) {
+          entry.Passed = false;
+        }
       }
     }
   };
-  for (const auto& sub : SubRegions) clear(*sub);
+  for (const auto& sub : SubRegions) {
+    clear(*sub);
+  }
   clear(*this);
 }

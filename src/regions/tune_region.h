@@ -13,8 +13,7 @@
 #include "directives/script.h"
 #include "frontend/token.h"
 #include "frontend/variable.h"
-
-class TPass4;
+#include "platform/reporter.h"
 
 enum class TuneKind : int8_t { None = -1, Install = 0, Static = 1, Dynamic = 2 };
 
@@ -67,24 +66,12 @@ class TSubRegion : public TVariedList {
 
 class TTuneRegion : public TVariedList {
  public:
-  // Builds the whole region from the region-start directive at startIndex;
-  // errors go to the pass's reporter.
-  TTuneRegion(TPass4* pass, int32_t startIndex);
-
-  TPass4* Pass;
-
-  // Working storage of the candidate generators.
-  int32_t CurCase = 0;
-  uint32_t ActiveMask = 0;
-  std::array<int32_t, kMaxVaried> Depth{};
-  std::array<int32_t, kMaxVaried> DoTokIndex{};
-  std::array<std::string, kMaxVaried> IndexName;
-  std::array<std::string, kMaxVaried> BlockCountName;
-  std::array<std::string, kMaxVaried> BlockIndexName;
-  std::array<std::string, kMaxVaried> RemainderName;
-  std::array<std::string, kMaxVaried> IndexRef;
-  int32_t UnrollLevel = 0;
-  int32_t UnrollCount = 0;
+  // Builds the whole region from the region-start directive at startIndex
+  // of tokenList; number is its place in creation order (from 1), its name
+  // unless a name directive gives one. Errors go to the reporter, which is
+  // not kept.
+  TTuneRegion(TTokenList& tokenList, TValList& valList, int32_t startIndex, size_t number,
+              TReporter& reporter);
 
   TTokenList* TokenList;
   TValList* ValList;
@@ -98,13 +85,11 @@ class TTuneRegion : public TVariedList {
   ::RegionType RegionType = ::RegionType::Define;
   bool HasAccording = false;
   std::string AccordingStr;
-  bool DynPefThis = false;
   int32_t Number = 0;
   std::vector<TRegionVar> RegionVars;
   int32_t CaseCount = 0;
   std::vector<uint32_t> SavedMasks;
   std::vector<std::unique_ptr<TSubRegion>> SubRegions;
-  std::string IndentPrefix;
   int32_t FitMethod = 0;
   int32_t FitOrder = 0;
   const std::vector<int32_t>* SampledPoints = nullptr;
@@ -122,7 +107,7 @@ class TTuneRegion : public TVariedList {
   bool UsesSharedNames = false;
 
  private:
-  bool Build();
+  bool Build(size_t number);
   void SetName(const std::string& name);
   void CheckName();
   bool FindEnd();
@@ -140,4 +125,5 @@ class TTuneRegion : public TVariedList {
   TScript* ScriptAt(int32_t i) const;
 
   bool sampledCut_ = false;
+  TReporter* reporter_ = nullptr;  // while the constructor builds the region
 };

@@ -8,19 +8,13 @@
 
 namespace {
 
-TGenContext ContextFor(const TPipeline& p, TRecordingReporter& reporter, bool debug = true) {
-  TGenContext context;
-  context.DebugFlag = debug;
-  context.RegionList = &p.Regions;
-  context.Reporter = &reporter;
-  return context;
-}
-
 std::string CallSite(const std::string& source, TCallSiteMode mode, bool debug = true) {
   TPipeline p(source);
   TRecordingReporter reporter;
+  TGenContext context = ContextFor(p, reporter);
+  context.DebugFlag = debug;
   std::string out;
-  WriteCallSite(p.Region(), ContextFor(p, reporter, debug), "", mode, out);
+  WriteCallSite(p.Region(), context, "", mode, out);
   return out;
 }
 

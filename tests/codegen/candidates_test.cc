@@ -8,9 +8,8 @@
 namespace {
 
 struct TWritten {
-  explicit TWritten(const std::string& source) : Pipeline(source) {
-    context.RegionList = &Pipeline.Regions;
-    context.Reporter = &reporter;
+  explicit TWritten(const std::string& source)
+      : Pipeline(source), context(ContextFor(Pipeline, reporter)) {
     WriteCandidates(*Pipeline.Regions.at(0), context, Text);
   }
   TPipeline Pipeline;
@@ -118,8 +117,10 @@ TEST(Candidates, TemporariesGetOneCopyPerDepthFourToALine) {
     std::string declarations = heading + "      integer n\n      real a(n)\n" + expected[k - 1] + "\n";
     EXPECT_EQ(w.Text.substr(at, declarations.size()), declarations) << k;
   }
-  EXPECT_EQ(DepthProduct(w.Pipeline.Region(), 3u), 6);
-  EXPECT_EQ(DepthProduct(w.Pipeline.Region(), 0u), 1);
+  TUnrollState last(w.Pipeline.Region());
+  last.SetCase(w.Pipeline.Region(), 6);
+  EXPECT_EQ(DepthProduct(last, 3u), 6);
+  EXPECT_EQ(DepthProduct(last, 0u), 1);
 }
 
 TEST(Candidates, LocalsKeepTheUnitsImplicitTypeAndNamedConstantsTheirType) {
@@ -170,8 +171,7 @@ TEST(Candidates, ProgressLinesAndTheStopRequest) {
   TPipeline p(source);
   TRecordingReporter reporter;
   bool abort = true;
-  TGenContext context;
-  context.Reporter = &reporter;
+  TGenContext context(reporter);
   context.AbortFlag = &abort;
   std::string out;
   WriteCandidates(*p.Regions[0], context, out);

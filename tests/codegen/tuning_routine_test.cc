@@ -15,12 +15,10 @@ namespace {
 // Passes 1 to 4 over a source and the drivers of its regions.
 struct TDrivers {
   explicit TDrivers(const std::string& source, bool visual = false, bool debug = false)
-      : Pipeline(source) {
+      : Pipeline(source), Context(ContextFor(Pipeline, Pipeline.Reporter)) {
     Context.VisualFlag = visual;
     Context.DebugFlag = debug;
     Context.RoutineListLength = 7;
-    Context.RegionList = &Pipeline.Regions;
-    Context.Reporter = &Pipeline.Reporter;
   }
 
   std::string Driver(size_t k = 0) {

@@ -28,9 +28,7 @@ std::string RegionSource(const std::string& kind, const std::string& name,
 }
 
 TGenContext ContextOf(const TPipeline& pipeline, TReporter& reporter) {
-  TGenContext context;
-  context.RegionList = &pipeline.Regions;
-  context.Reporter = &reporter;
+  TGenContext context = ContextFor(pipeline, reporter);
   context.RoutineListLength =
       std::max<int32_t>(1, static_cast<int32_t>(RegionNameList(context, TuneKind::None).size()));
   return context;

@@ -15,12 +15,10 @@ namespace {
 
 // The drivers of all regions of the pipeline, one after the other.
 std::string Drivers(TPipeline& pipeline, bool visual, bool debug, int32_t listLength) {
-  TGenContext context;
+  TGenContext context = ContextFor(pipeline, pipeline.Reporter);
   context.VisualFlag = visual;
   context.DebugFlag = debug;
   context.RoutineListLength = listLength;
-  context.RegionList = &pipeline.Regions;
-  context.Reporter = &pipeline.Reporter;
   std::string out;
   for (const auto& region : pipeline.Regions) WriteTuningRoutine(*region, context, out);
   return out;

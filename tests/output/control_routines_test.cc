@@ -49,10 +49,9 @@ std::string Source(const std::vector<std::pair<std::string, std::string>>& regio
 
 // Regions built from a source, with the context Pass 5 would hand over.
 struct TRoutines {
-  explicit TRoutines(const std::string& source) : Pipeline(source) {
+  explicit TRoutines(const std::string& source)
+      : Pipeline(source), Context(ContextFor(Pipeline, Reporter)) {
     EXPECT_EQ(Pipeline.Reporter.Errors, 0) << testing::PrintToString(Pipeline.Reporter.Lines);
-    Context.RegionList = &Pipeline.Regions;
-    Context.Reporter = &Reporter;
     Context.RoutineListLength =
         std::max<int32_t>(1, static_cast<int32_t>(RegionNameList(Context, TuneKind::None).size()));
   }
@@ -232,7 +231,8 @@ std::string ExecutableFolder(const TTempFolder& folder, const std::string& suppo
 // The four control routines, then every region's driver in list order,
 // then the support file when it can be read; a missing one is reported.
 TEST(ControlRoutines, FileHoldsTheRoutinesInOrder) {
-  TRoutines r(Source({{"static", "s1"}, {"install", "i1"}, {"dynamic", "d1"}}));
+  const std::string source = Source({{"static", "s1"}, {"install", "i1"}, {"dynamic", "d1"}});
+  TRoutines r(source);
   std::string routines;
   WriteATset(r.Context, routines);
   WriteSetParm(r.Context, true, routines);
@@ -250,10 +250,9 @@ TEST(ControlRoutines, FileHoldsTheRoutinesInOrder) {
   };
   for (const auto& c : cases) {
     TTempFolder exe;
-    TRecordingReporter reporter;
-    r.Context.Reporter = &reporter;
+    TRoutines fresh(source);
     std::string out;
-    WriteControlRoutines(r.Context, true, ExecutableFolder(exe, c.Support), out);
+    WriteControlRoutines(fresh.Context, true, ExecutableFolder(exe, c.Support), out);
     EXPECT_EQ(out, routines + c.Copied) << c.Name;
     std::vector<std::string> reports;
     if (c.Support.empty()) {
@@ -261,7 +260,7 @@ TEST(ControlRoutines, FileHoldsTheRoutinesInOrder) {
       std::string path = folder + "\\vex_Data\\ControlSubrutions.f";
       reports.push_back("error: " + codegen_messages::CannotOpenSupportFile(path));
     }
-    EXPECT_EQ(reporter.Lines, reports) << c.Name;
+    EXPECT_EQ(fresh.Reporter.Lines, reports) << c.Name;
   }
 }
 

@@ -34,11 +34,10 @@ class TStoppingReporter : public TRecordingReporter {
 const std::string kProgram = "      program p\n!Vexnor$ Vexnor_ENDTUNESIZE = 100\n";
 
 struct TGenerated {
-  TGenerated(const std::string& source, const std::string& stopAt = "") : Pipeline(source) {
+  TGenerated(const std::string& source, const std::string& stopAt = "")
+      : Pipeline(source), context(ContextFor(Pipeline, reporter)) {
     path = folder.Write("prog.f", source);
     reporter.StopAt = stopAt;
-    context.RegionList = &Pipeline.Regions;
-    context.Reporter = &reporter;
     context.AbortFlag = &reporter.Abort;
     TPass5 pass5(path, Pipeline.List, Pipeline.Vars, Pipeline.Regions, context, folder.Path());
     pass5.Generate(routineListLength);
@@ -61,9 +60,7 @@ struct TGenerated {
 int32_t GenerateFor(const std::string& source, const std::string& path,
                     const std::string& programFolder, TRecordingReporter& reporter) {
   TPipeline p(source);
-  TGenContext context;
-  context.RegionList = &p.Regions;
-  context.Reporter = &reporter;
+  TGenContext context = ContextFor(p, reporter);
   int32_t length = 0;
   TPass5 pass5(path, p.List, p.Vars, p.Regions, context, programFolder);
   pass5.Generate(length);

@@ -52,9 +52,7 @@ TEST(Robustness, AnyMixOfDirectivesAndStatements) {
     ++generated;
     if (!p.Regions.empty()) ++withRegions;
     TRecordingReporter reporter;
-    TGenContext context;
-    context.RegionList = &p.Regions;
-    context.Reporter = &reporter;
+    TGenContext context = ContextFor(p, reporter);
     context.VisualFlag = round % 2 == 0;
     context.DebugFlag = round % 3 == 0;
     std::string out;

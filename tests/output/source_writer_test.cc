@@ -10,9 +10,7 @@ namespace {
 std::string Transformed(const std::string& source) {
   TPipeline p(source);
   TRecordingReporter reporter;
-  TGenContext context;
-  context.RegionList = &p.Regions;
-  context.Reporter = &reporter;
+  TGenContext context = ContextFor(p, reporter);
   std::string out;
   WriteSource(p.List, p.Regions, context, out);
   return out;
