@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "codegen/code_writer.h"
 #include "codegen/gen_context.h"
 #include "regions/tune_region.h"
 
@@ -18,10 +19,9 @@ enum TCallSiteMode {
 };
 
 // Writes the call site of the region, every line prefixed by indent.
-void WriteCallSite(const TTuneRegion& region, const TGenContext& context,
-                   const std::string& indent, TCallSiteMode mode, std::string& out);
+void WriteCallSite(const TTuneRegion& region, const TGenContext& context, const std::string& indent,
+                   TCallSiteMode mode, TCodeWriter& w);
 
 // Writes the statements of case k (from 1) of a select region, indented by
 // four blanks, with every varied parameter replaced by its value.
-void WriteCase(const TTuneRegion& region, const TGenContext& context, int32_t k,
-               std::string& out);
+void WriteCase(const TTuneRegion& region, const TGenContext& context, int32_t k, TCodeWriter& w);

@@ -3,18 +3,16 @@
 // unrolling depths.
 #pragma once
 
-#include <cstdint>
-#include <string>
-
+#include "codegen/code_writer.h"
 #include "codegen/gen_context.h"
 #include "codegen/unroll_state.h"
 #include "regions/tune_region.h"
 
 // Writes the region's dispatcher and, for an unroll region, its candidates.
 // Stops early, leaving the region unfinished, when the run is asked to stop.
-void WriteCandidates(const TTuneRegion& region, const TGenContext& context, std::string& out);
+void WriteCandidates(const TTuneRegion& region, const TGenContext& context, TCodeWriter& w);
 
 // The candidates of an unroll region, one per case, written with the state
 // the dispatcher restored the masks into.
 void WriteUnrollCandidates(const TTuneRegion& region, TUnrollState& state,
-                           const TGenContext& context, std::string& out);
+                           const TGenContext& context, TCodeWriter& w);

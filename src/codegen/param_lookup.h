@@ -8,24 +8,13 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 
+#include "codegen/code_writer.h"
 #include "regions/tune_region.h"
 
-// Appends the region's lookup block to out. The block uses the statement
-// labels label, label + 1 and label + 2 (label 100, 110, ... from the
-// caller), and the names Vexnor_SetParm declares (Vexnor_Routine, n, isw,
-// ibsw, cbuf, digit and, with fitting, a_lsm, dtemp, nparm).
-void WriteParamLookup(const TTuneRegion& region, int32_t label, std::string& out);
-
-// A statement label as the lookup code writes it: one blank, then the
-// number left-aligned in a field of six characters.
-std::string LabelField(int32_t label);
-
-// A Fortran line with its line end; a line longer than 72 columns is
-// folded into "&" continuation lines.
-std::string FoldedLine(const std::string& text);
-
-// A comment line with its line end; a comment longer than 72 columns goes
-// on in further comment lines.
-std::string CommentLine(const std::string& text);
+// Writes the region's lookup block. The block uses the statement labels
+// label, label + 1 and label + 2 (label 100, 110, ... from the caller),
+// each written left-aligned in the six columns after one blank, and the
+// names Vexnor_SetParm declares (Vexnor_Routine, n, isw, ibsw, cbuf, digit
+// and, with fitting, a_lsm, dtemp, nparm).
+void WriteParamLookup(const TTuneRegion& region, int32_t label, TCodeWriter& w);

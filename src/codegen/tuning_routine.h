@@ -5,14 +5,13 @@
 // progress and log files the pages chart.
 #pragma once
 
-#include <string>
-
+#include "codegen/code_writer.h"
 #include "codegen/gen_context.h"
 #include "regions/tune_region.h"
 
-// Appends the region's tuning driver to out. The context's RegionList must
-// hold the region (its position numbers the region's progress entry). When
-// neither Vexnor_ENDTUNESIZE nor a parameter N or NN with a known value
-// gives the largest problem size, reports that through the context's
-// reporter and leaves the driver after its heading.
-void WriteTuningRoutine(const TTuneRegion& region, const TGenContext& context, std::string& out);
+// Writes the region's tuning driver. The context's RegionList must hold the
+// region (its position numbers the region's progress entry). When neither
+// the system variable Vexnor_ENDTUNESIZE nor a parameter N or NN with a
+// known value gives the largest problem size, reports that through the
+// context's reporter and leaves the driver after its heading.
+void WriteTuningRoutine(const TTuneRegion& region, const TGenContext& context, TCodeWriter& w);

@@ -15,8 +15,12 @@ std::string JoinSource(const TTuneRegion& region, int32_t from, int32_t to) {
 }
 
 std::string TypeText(const TTuneRegion& region, const TValData& var) {
-  if (CopiesDeclarationType(var)) return JoinSource(region, var.TypeStart, var.TypeEnd);
-  if (!var.TypeDeclared && !var.ImplicitType.empty()) return "      " + var.ImplicitType;
+  if (CopiesDeclarationType(var)) {
+    return JoinSource(region, var.TypeStart, var.TypeEnd);
+  }
+  if (!var.TypeDeclared && !var.ImplicitType.empty()) {
+    return "      " + var.ImplicitType;
+  }
   std::string word;
   switch (var.Type) {
     case ValType::Int: word = "integer"; break;

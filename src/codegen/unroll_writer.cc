@@ -3,32 +3,34 @@
 // computes.
 #include "codegen/unroll_writer.h"
 
-#include "codegen/fold_line.h"
-
-int32_t CopyStatement(const TTuneRegion& region, std::string& out, int32_t i) {
-  std::string line;
+int32_t CopyStatement(const TTuneRegion& region, TCodeWriter& w, int32_t i) {
+  std::string statement;
   int32_t j = i;
   for (; j < region.EndIndex; ++j) {
     const TToken& record = *(*region.TokenList)[static_cast<size_t>(j)];
-    line += record.SrcText;
-    if (record.Kind == EndOfStatement) break;
+    statement += record.SrcText;
+    if (record.Kind == EndOfStatement) {
+      break;
+    }
   }
-  if (j >= region.EndIndex) j = region.EndIndex - 1;
-  out += FoldLine(line);
+  if (j >= region.EndIndex) {
+    j = region.EndIndex - 1;
+  }
+  w.FoldedSource(statement);
   return j;
 }
 
-int32_t WriteDoLoop(const TTuneRegion& region, TUnrollState&, std::string& out, int32_t i, uint32_t,
+int32_t WriteDoLoop(const TTuneRegion& region, TUnrollState&, TCodeWriter& w, int32_t i, uint32_t,
                     int32_t) {
-  return CopyStatement(region, out, i);
+  return CopyStatement(region, w, i);
 }
 
-int32_t WriteIfBlock(const TTuneRegion& region, TUnrollState&, std::string& out, int32_t i,
-                     uint32_t, int32_t) {
-  return CopyStatement(region, out, i);
+int32_t WriteIfBlock(const TTuneRegion& region, TUnrollState&, TCodeWriter& w, int32_t i, uint32_t,
+                     int32_t) {
+  return CopyStatement(region, w, i);
 }
 
-int32_t WriteStatement(const TTuneRegion& region, TUnrollState&, std::string& out, int32_t i,
+int32_t WriteStatement(const TTuneRegion& region, TUnrollState&, TCodeWriter& w, int32_t i,
                        uint32_t, int32_t) {
-  return CopyStatement(region, out, i);
+  return CopyStatement(region, w, i);
 }

@@ -6,23 +6,23 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 
+#include "codegen/code_writer.h"
 #include "codegen/unroll_state.h"
 #include "regions/tune_region.h"
 
 // A DO loop with its body, up to its ENDDO.
-int32_t WriteDoLoop(const TTuneRegion& region, TUnrollState& state, std::string& out, int32_t i,
+int32_t WriteDoLoop(const TTuneRegion& region, TUnrollState& state, TCodeWriter& w, int32_t i,
                     uint32_t outerMask, int32_t copy);
 
 // An IF statement or block.
-int32_t WriteIfBlock(const TTuneRegion& region, TUnrollState& state, std::string& out, int32_t i,
+int32_t WriteIfBlock(const TTuneRegion& region, TUnrollState& state, TCodeWriter& w, int32_t i,
                      uint32_t outerMask, int32_t copy);
 
 // A statement that begins with a variable, as an assignment does.
-int32_t WriteStatement(const TTuneRegion& region, TUnrollState& state, std::string& out,
-                       int32_t i, uint32_t outerMask, int32_t copy);
+int32_t WriteStatement(const TTuneRegion& region, TUnrollState& state, TCodeWriter& w, int32_t i,
+                       uint32_t outerMask, int32_t copy);
 
 // The statement that begins at record i copied unchanged, folded at column
 // 72; returns the index of its end record.
-int32_t CopyStatement(const TTuneRegion& region, std::string& out, int32_t i);
+int32_t CopyStatement(const TTuneRegion& region, TCodeWriter& w, int32_t i);

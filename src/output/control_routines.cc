@@ -24,115 +24,134 @@ const TRegionList& Regions(const TGenContext& context) {
 std::vector<const TTuneRegion*> RegionsOfKind(const TGenContext& context, TuneKind kind) {
   std::vector<const TTuneRegion*> regions;
   for (const auto& region : Regions(context)) {
-    if (region->TuneKind == kind) regions.push_back(region.get());
+    if (region->TuneKind == kind) {
+      regions.push_back(region.get());
+    }
   }
   return regions;
 }
 
-std::string ListLength(const TGenContext& context) {
-  return std::to_string(context.RoutineListLength);
-}
-
 // The rule that frames each control routine.
-std::string RoutineRule() {
-  return "c     ============================================================\n";
+void WriteRoutineRule(TCodeWriter& w) {
+  w.Line("c     ============================================================");
 }
 
-// --- Vexnor_ATset ----------------------------------------------------------
+// The heading of the part of a control routine for one Vexnor_TYPE.
+void WriteKindTest(const char* heading, int type, TCodeWriter& w) {
+  w.Line(heading);
+  w.LineF("      if (Vexnor_TYPE .eq. %d) then", type);
+}
+
+void WritePartEnd(TCodeWriter& w) {
+  w.Line("      endif");
+  w.Line();
+}
 
 // The end Vexnor_ATset and Vexnor_ATexec share.
-void WriteRuledEnd(std::string& out) {
-  out += "      return\n"
-         "      end\n";
-  out += RoutineRule();
-  out += "\n"
-         "\n";
+void WriteRuledEnd(TCodeWriter& w) {
+  w.Line("      return");
+  w.Line("      end");
+  WriteRoutineRule(w);
+  w.Line();
+  w.Line();
 }
 
 // The heading Vexnor_ATset and Vexnor_ATexec share: the kind and the
 // list of region names.
-void WriteKindAndListHeading(const std::string& routine, const TGenContext& context,
-                             std::string& out) {
-  out += "c     === " + routine + "\n";
-  out += RoutineRule();
-  out += "      subroutine " + routine + "(Vexnor_TYPE, Vexnor_Routines)\n"
-         "      integer   Vexnor_TYPE\n";
-  out += "      character*" + ListLength(context) + " Vexnor_Routines\n";
-  out += "\n"
-         "      include 'VexnorScript.h'\n"
-         "\n";
+void WriteKindAndListHeading(const char* routine, const TGenContext& context, TCodeWriter& w) {
+  w.LineF("c     === %s", routine);
+  WriteRoutineRule(w);
+  w.LineF("      subroutine %s(Vexnor_TYPE, Vexnor_Routines)", routine);
+  w.Line("      integer   Vexnor_TYPE");
+  w.LineF("      character*%d Vexnor_Routines", context.RoutineListLength);
+  w.Line();
+  w.Line("      include 'VexnorScript.h'");
+  w.Line();
+}
+
+// --- Vexnor_ATset ----------------------------------------------------------
+
+// The part of Vexnor_ATset for one Vexnor_TYPE: the names of its regions
+// into Vexnor_Routines, after the line first when one is given.
+void WriteListPart(const char* heading, int type, const char* indent, const std::string& list,
+                   TCodeWriter& w, const char* first = nullptr) {
+  WriteKindTest(heading, type, w);
+  if (first != nullptr) {
+    w.Line(first);
+  }
+  WriteNameListAssignment(indent, list, w);
+  WritePartEnd(w);
 }
 
 // --- Vexnor_SetParm --------------------------------------------------------
 
-void WriteSetParmHeading(bool installFitting, std::string& out) {
-  out += "c     === Vexnor_SetParm\n";
-  out += RoutineRule();
-  out += "      subroutine Vexnor_SetParm(Vexnor_TYPE, Vexnor_Routine, n, isw)\n"
-         "      integer Vexnor_TYPE\n";
+void WriteSetParmHeading(bool installFitting, TCodeWriter& w) {
+  w.Line("c     === Vexnor_SetParm");
+  WriteRoutineRule(w);
+  w.Line("      subroutine Vexnor_SetParm(Vexnor_TYPE, Vexnor_Routine, n, isw)");
+  w.Line("      integer Vexnor_TYPE");
   // The call sites pass the region name as a literal, shorter than the
   // list of all names.
-  out += "      character*(*) Vexnor_Routine\n";
-  out += "      integer n,isw\n"
-         "\n"
-         "      include 'VexnorScript.h'\n"
-         "\n";
+  w.Line("      character*(*) Vexnor_Routine");
+  w.Line("      integer n,isw");
+  w.Line();
+  w.Line("      include 'VexnorScript.h'");
+  w.Line();
 
   if (installFitting) {
-    out += platform::Sjis("c     !!!!!! fitting用配列\n");
-    out += "c     === for target coefficients\n"
-           "      real*8  a_lsm(0:VexnorLSM_MAX_M, 0:VexnorLSM_MAX_NPARM-1)\n"
-           "      real*8  dtemp\n"
-           "\n"
-           "      integer nparm, nsamp\n";
+    w.Line(platform::Sjis("c     !!!!!! fitting用配列"));
+    w.Line("c     === for target coefficients");
+    w.Line("      real*8  a_lsm(0:VexnorLSM_MAX_M, 0:VexnorLSM_MAX_NPARM-1)");
+    w.Line("      real*8  dtemp");
+    w.Line();
+    w.Line("      integer nparm, nsamp");
   }
 
-  out += "\n"
-         "      integer ibsw\n"
-         "\n"
-         "      character*100 cbuf\n"
-         "      character*20 digit\n"
-         "\n";
+  w.Line();
+  w.Line("      integer ibsw");
+  w.Line();
+  w.Line("      character*100 cbuf");
+  w.Line("      character*20 digit");
+  w.Line();
 }
 
 // The lookup blocks of one tuning kind; label is the label of the next
 // block and grows by 10 per block.
-void WriteLookupBlocks(const TGenContext& context, TuneKind kind, int32_t& label,
-                       std::string& out) {
+void WriteLookupBlocks(const TGenContext& context, TuneKind kind, int32_t& label, TCodeWriter& w) {
   for (const TTuneRegion* region : RegionsOfKind(context, kind)) {
-    WriteParamLookup(*region, label, out);
+    WriteParamLookup(*region, label, w);
     label += 10;
   }
 }
 
-void WriteDynamicCalls(const TGenContext& context, std::string& out) {
-  out += "c     ==== Run-time Optimization\n"
-         "      if (Vexnor_TYPE .eq. 3) then\n"
-         "        if (Vexnor_DYNAMICTUNE) then\n";
+void WriteSetParmPartEnd(const char* kind, TCodeWriter& w) {
+  w.Line("      endif");
+  w.LineF("c     === end of Vexnor_%s", kind);
+  w.Line("c     -----------------------------------------------");
+  w.Line();
+}
+
+void WriteDynamicCalls(const TGenContext& context, TCodeWriter& w) {
+  w.Line("        if (Vexnor_DYNAMICTUNE) then");
   for (const TTuneRegion* region : RegionsOfKind(context, TuneKind::Dynamic)) {
-    out += FoldedLine("          if (index(Vexnor_Routine,'" + region->Name + "') .ne. 0) then");
-    out += FoldedLine("            call Vexnor_ATexecDynamic" + region->Name +
-                      "(Vexnor_Routine,n,isw)");
-    out += "          endif\n";
+    w.Folded("          if (index(Vexnor_Routine,'" + region->Name + "') .ne. 0) then");
+    w.Folded("            call Vexnor_ATexecDynamic" + region->Name + "(Vexnor_Routine,n,isw)");
+    w.Line("          endif");
   }
-  out += "        else\n"
-         "          isw = 1\n"
-         "        endif\n"
-         "      endif\n"
-         "c     === end of Vexnor_Dynamic\n"
-         "c     -----------------------------------------------\n"
-         "\n";
+  w.Line("        else");
+  w.Line("          isw = 1");
+  w.Line("        endif");
 }
 
 // --- Vexnor_ATexec ---------------------------------------------------------
 
 // Runs the driver of every region of the kind whose name is in the list.
-void WriteDriverCalls(const TGenContext& context, TuneKind kind, std::string& out) {
+void WriteDriverCalls(const TGenContext& context, TuneKind kind, TCodeWriter& w) {
   for (const TTuneRegion* region : RegionsOfKind(context, kind)) {
-    out += FoldedLine("        if (index(Vexnor_Routines,'" + region->Name + "') .ne. 0) then");
-    out += FoldedLine("          call Vexnor_ATexec" + region->KindName + region->Name +
-                      "(Vexnor_Routines)");
-    out += "        endif\n";
+    w.Folded("        if (index(Vexnor_Routines,'" + region->Name + "') .ne. 0) then");
+    w.Folded("          call Vexnor_ATexec" + region->KindName + region->Name +
+             "(Vexnor_Routines)");
+    w.Line("        endif");
   }
 }
 
@@ -149,7 +168,9 @@ std::string TextLineEnds(const std::string& bytes) {
   std::string text;
   text.reserve(bytes.size());
   for (size_t i = 0; i < bytes.size(); ++i) {
-    if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') continue;
+    if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') {
+      continue;
+    }
     text.push_back(bytes[i]);
   }
   return text;
@@ -160,153 +181,122 @@ std::string TextLineEnds(const std::string& bytes) {
 std::string RegionNameList(const TGenContext& context, TuneKind kind) {
   std::string list;
   for (const auto& region : Regions(context)) {
-    if (kind != TuneKind::None && region->TuneKind != kind) continue;
-    if (!list.empty()) list += ",";
+    if (kind != TuneKind::None && region->TuneKind != kind) {
+      continue;
+    }
+    if (!list.empty()) {
+      list += ",";
+    }
     list += region->Name;
   }
   return list;
 }
 
-void WriteNameListAssignment(const std::string& indent, const std::string& list,
-                             std::string& out) {
+void WriteNameListAssignment(const std::string& indent, const std::string& list, TCodeWriter& w) {
   if (list.empty()) {
-    out += indent + "Vexnor_Routines(1:0) = ''\n";
+    w.Line(indent + "Vexnor_Routines(1:0) = ''");
     return;
   }
   for (size_t first = 0; first < list.size(); first += kListPiece) {
     std::string piece = list.substr(first, kListPiece);
-    out += FoldedLine(indent + "Vexnor_Routines(" + std::to_string(first + 1) + ":" +
-                      std::to_string(first + piece.size()) + ") = '" + piece + "'");
+    w.Folded(indent + "Vexnor_Routines(" + std::to_string(first + 1) + ":" +
+             std::to_string(first + piece.size()) + ") = '" + piece + "'");
   }
 }
 
-void WriteATset(const TGenContext& context, std::string& out) {
-  WriteKindAndListHeading("Vexnor_ATset", context, out);
-
-  out += "c     ==== All routines\n"
-         "      if (Vexnor_TYPE .eq. 0) then\n";
-  WriteNameListAssignment("        ", RegionNameList(context, TuneKind::None), out);
-  out += "      endif\n"
-         "\n";
-
-  out += "c     ==== Install Optimization\n"
-         "      if (Vexnor_TYPE .eq. 1) then\n";
-  WriteNameListAssignment("         ", RegionNameList(context, TuneKind::Install), out);
-  out += "      endif\n"
-         "\n";
-
-  out += "c     ==== Before Execution-invocation Optimization Routines\n"
-         "      if (Vexnor_TYPE .eq. 2) then\n";
-  WriteNameListAssignment("        ", RegionNameList(context, TuneKind::Static), out);
-  out += "      endif\n"
-         "\n";
-
-  out += "c     ==== Run-time Optimization Routines\n"
-         "      if (Vexnor_TYPE .eq. 3) then\n"
-         "        Vexnor_DYNAMICTUNE = .false.\n";
-  WriteNameListAssignment("        ", RegionNameList(context, TuneKind::Dynamic), out);
-  out += "      endif\n"
-         "\n";
-
-  WriteRuledEnd(out);
+void WriteATset(const TGenContext& context, TCodeWriter& w) {
+  WriteKindAndListHeading("Vexnor_ATset", context, w);
+  WriteListPart("c     ==== All routines", 0, "        ", RegionNameList(context, TuneKind::None),
+                w);
+  WriteListPart("c     ==== Install Optimization", 1, "         ",
+                RegionNameList(context, TuneKind::Install), w);
+  WriteListPart("c     ==== Before Execution-invocation Optimization Routines", 2, "        ",
+                RegionNameList(context, TuneKind::Static), w);
+  // Run-time tuning stays off until Vexnor_ATexec switches it on.
+  WriteListPart("c     ==== Run-time Optimization Routines", 3, "        ",
+                RegionNameList(context, TuneKind::Dynamic), w,
+                "        Vexnor_DYNAMICTUNE = .false.");
+  WriteRuledEnd(w);
 }
 
-void WriteSetParm(const TGenContext& context, bool installFitting, std::string& out) {
-  WriteSetParmHeading(installFitting, out);
+void WriteSetParm(const TGenContext& context, bool installFitting, TCodeWriter& w) {
+  WriteSetParmHeading(installFitting, w);
   int32_t label = 100;
 
-  out += "c     ==== Install Optimization\n"
-         "      if (Vexnor_TYPE .eq. 1) then\n";
-  WriteLookupBlocks(context, TuneKind::Install, label, out);
-  out += "      endif\n"
-         "c     === end of Vexnor_Install\n"
-         "c     -----------------------------------------------\n"
-         "\n";
+  WriteKindTest("c     ==== Install Optimization", 1, w);
+  WriteLookupBlocks(context, TuneKind::Install, label, w);
+  WriteSetParmPartEnd("Install", w);
 
-  out += "c     ==== Before Execution-invocation Optimization\n"
-         "      if (Vexnor_TYPE .eq. 2) then\n";
-  WriteLookupBlocks(context, TuneKind::Static, label, out);
-  out += "      endif\n"
-         "c     === end of Vexnor_Static\n"
-         "c     -----------------------------------------------\n"
-         "\n";
+  WriteKindTest("c     ==== Before Execution-invocation Optimization", 2, w);
+  WriteLookupBlocks(context, TuneKind::Static, label, w);
+  WriteSetParmPartEnd("Static", w);
 
-  WriteDynamicCalls(context, out);
+  WriteKindTest("c     ==== Run-time Optimization", 3, w);
+  WriteDynamicCalls(context, w);
+  WriteSetParmPartEnd("Dynamic", w);
 
-  out += "      return\n"
-         "      end\n"
-         "\n"
-         "\n";
+  w.Line("      return");
+  w.Line("      end");
+  w.Line();
+  w.Line();
 }
 
-void WriteCharToNum(std::string& out) {
-  out += "      subroutine VexnorCharToNum(coption, inum)\n"
-         "      character*20 coption\n"
-         "      integer inum\n"
-         "\n"
-         "      integer j\n"
-         "      integer idec\n"
-         "      character ctemp\n"
-         "\n";
+void WriteCharToNum(TCodeWriter& w) {
+  w.Line("      subroutine VexnorCharToNum(coption, inum)");
+  w.Line("      character*20 coption");
+  w.Line("      integer inum");
+  w.Line();
+  w.Line("      integer j");
+  w.Line("      integer idec");
+  w.Line("      character ctemp");
+  w.Line();
 
-  out += "      inum = 0\n"
-         "      j = 1\n"
-         "      do while(coption(j:j) .ne. ' ')\n"
-         "         ctemp = coption(j:j)\n"
-         "         if (ctemp .eq. ' ') goto 100\n";
+  w.Line("      inum = 0");
+  w.Line("      j = 1");
+  w.Line("      do while(coption(j:j) .ne. ' ')");
+  w.Line("         ctemp = coption(j:j)");
+  w.Line("         if (ctemp .eq. ' ') goto 100");
 
-  out += "         if (ctemp .eq. '0') idec = 0\n"
-         "         if (ctemp .eq. '1') idec = 1\n"
-         "         if (ctemp .eq. '2') idec = 2\n"
-         "         if (ctemp .eq. '3') idec = 3\n"
-         "         if (ctemp .eq. '4') idec = 4\n"
-         "         if (ctemp .eq. '5') idec = 5\n"
-         "         if (ctemp .eq. '6') idec = 6\n"
-         "         if (ctemp .eq. '7') idec = 7\n"
-         "         if (ctemp .eq. '8') idec = 8\n"
-         "         if (ctemp .eq. '9') idec = 9\n";
+  for (int digit = 0; digit <= 9; ++digit) {
+    w.LineF("         if (ctemp .eq. '%d') idec = %d", digit, digit);
+  }
 
-  out += "         inum = inum*10 + idec\n"
-         "         j = j + 1\n"
-         "       enddo\n"
-         " 100   continue\n"
-         "\n"
-         "      return\n"
-         "      end\n"
-         "\n";
-  out += RoutineRule();
-  out += "\n"
-         "\n";
+  w.Line("         inum = inum*10 + idec");
+  w.Line("         j = j + 1");
+  w.Line("       enddo");
+  w.Line(" 100   continue");
+  w.Line();
+  w.Line("      return");
+  w.Line("      end");
+  w.Line();
+  WriteRoutineRule(w);
+  w.Line();
+  w.Line();
 }
 
-void WriteATexec(const TGenContext& context, std::string& out) {
-  WriteKindAndListHeading("Vexnor_ATexec", context, out);
+void WriteATexec(const TGenContext& context, TCodeWriter& w) {
+  WriteKindAndListHeading("Vexnor_ATexec", context, w);
 
-  out += "c     ==== Install Optimization\n"
-         "      if (Vexnor_TYPE .eq. 1) then\n";
-  WriteDriverCalls(context, TuneKind::Install, out);
-  out += "      endif\n"
-         "\n";
+  WriteKindTest("c     ==== Install Optimization", 1, w);
+  WriteDriverCalls(context, TuneKind::Install, w);
+  WritePartEnd(w);
 
-  out += "c     ==== Before Execution-invocation Optimization\n"
-         "      if (Vexnor_TYPE .eq. 2) then\n";
-  WriteDriverCalls(context, TuneKind::Static, out);
-  out += "      endif\n"
-         "\n";
+  WriteKindTest("c     ==== Before Execution-invocation Optimization", 2, w);
+  WriteDriverCalls(context, TuneKind::Static, w);
+  WritePartEnd(w);
 
-  out += "c     ==== Run-time Optimization\n"
-         "      if (Vexnor_TYPE .eq. 3) then\n";
+  WriteKindTest("c     ==== Run-time Optimization", 3, w);
   // One line per Dynamic region, repeated when there are several.
-  const size_t dynamicCount = RegionsOfKind(context, TuneKind::Dynamic).size();
-  for (size_t k = 0; k < dynamicCount; ++k) out += "        Vexnor_DYNAMICTUNE = .true.\n";
-  out += "      endif\n"
-         "\n";
+  for (size_t k = RegionsOfKind(context, TuneKind::Dynamic).size(); k > 0; --k) {
+    w.Line("        Vexnor_DYNAMICTUNE = .true.");
+  }
+  WritePartEnd(w);
 
-  WriteRuledEnd(out);
+  WriteRuledEnd(w);
 }
 
 void WriteFittingSupport(const TGenContext& context, const std::string& executableFolder,
-                         std::string& out) {
+                         TCodeWriter& w) {
   const std::string path =
       WithoutTrailingSeparator(executableFolder) + "\\vex_Data\\ControlSubrutions.f";
   std::string bytes;
@@ -315,15 +305,19 @@ void WriteFittingSupport(const TGenContext& context, const std::string& executab
     context.Reporter.ReportError(codegen_messages::CannotOpenSupportFile(path));
     return;
   }
-  out += TextLineEnds(bytes);
+  w.Raw(TextLineEnds(bytes));
 }
 
 void WriteControlRoutines(const TGenContext& context, bool installFitting,
-                          const std::string& executableFolder, std::string& out) {
-  WriteATset(context, out);
-  WriteSetParm(context, installFitting, out);
-  WriteCharToNum(out);
-  WriteATexec(context, out);
-  for (const auto& region : Regions(context)) WriteTuningRoutine(*region, context, out);
-  if (installFitting) WriteFittingSupport(context, executableFolder, out);
+                          const std::string& executableFolder, TCodeWriter& w) {
+  WriteATset(context, w);
+  WriteSetParm(context, installFitting, w);
+  WriteCharToNum(w);
+  WriteATexec(context, w);
+  for (const auto& region : Regions(context)) {
+    WriteTuningRoutine(*region, context, w);
+  }
+  if (installFitting) {
+    WriteFittingSupport(context, executableFolder, w);
+  }
 }

@@ -13,9 +13,9 @@
 // size n.
 #pragma once
 
-#include <cstdint>
 #include <string>
 
+#include "codegen/code_writer.h"
 #include "codegen/gen_context.h"
 
 // The names of the regions, joined by single commas, in region-list order:
@@ -26,30 +26,29 @@ std::string RegionNameList(const TGenContext& context, TuneKind kind);
 // Assigns a name list to Vexnor_Routines, each line starting with indent:
 // "Vexnor_Routines(1:0) = ''" for an empty list, otherwise one line
 // "Vexnor_Routines(first:last) = '...'" per piece of 35 characters.
-void WriteNameListAssignment(const std::string& indent, const std::string& list,
-                             std::string& out);
+void WriteNameListAssignment(const std::string& indent, const std::string& list, TCodeWriter& w);
 
-void WriteATset(const TGenContext& context, std::string& out);
+void WriteATset(const TGenContext& context, TCodeWriter& w);
 
 // Vexnor_SetParm with the lookup block of every Install region and then
 // every Static region (labels 100, 110, ...), and the calls of the Dynamic
 // drivers. With installFitting it declares the fitting arrays.
-void WriteSetParm(const TGenContext& context, bool installFitting, std::string& out);
+void WriteSetParm(const TGenContext& context, bool installFitting, TCodeWriter& w);
 
-void WriteCharToNum(std::string& out);
+void WriteCharToNum(TCodeWriter& w);
 
-void WriteATexec(const TGenContext& context, std::string& out);
+void WriteATexec(const TGenContext& context, TCodeWriter& w);
 
-// Appends the fitting support file executableFolder + "vex_Data/
+// Copies the fitting support file executableFolder + "vex_Data/
 // ControlSubrutions.f" (executableFolder ends with a separator; the folder
 // name may differ in letter case), with its line ends as "\n". When it
-// cannot be read, reports it through the context's reporter and appends
+// cannot be read, reports it through the context's reporter and writes
 // nothing.
 void WriteFittingSupport(const TGenContext& context, const std::string& executableFolder,
-                         std::string& out);
+                         TCodeWriter& w);
 
 // The whole control routines file: Vexnor_ATset, Vexnor_SetParm,
 // VexnorCharToNum, Vexnor_ATexec, the tuning driver of every region in list
 // order and, with installFitting, the fitting support routines.
 void WriteControlRoutines(const TGenContext& context, bool installFitting,
-                          const std::string& executableFolder, std::string& out);
+                          const std::string& executableFolder, TCodeWriter& w);

@@ -106,19 +106,22 @@ void TPass5::Generate(int32_t& routineListLength) {
   routineListLength = length > 1 ? static_cast<int32_t>(length - 1) : 1;
   context_.RoutineListLength = routineListLength;
 
-  std::string control;
-  WriteControlRoutines(context_, InstallFitting, executableFolder_, control);
-  ControlFile.Write(control);
+  TStringSink control;
+  TCodeWriter controlWriter(control);
+  WriteControlRoutines(context_, InstallFitting, executableFolder_, controlWriter);
+  ControlFile.Write(control.Text());
   for (size_t k = 0; k < RegionList.size(); ++k) {
     context_.Reporter.ShowLine(output_messages::RegionProgress(k + 1, RegionList.size()));
-    std::string text;
-    WriteCandidates(*RegionList[k], context_, text);
-    FileOf(*RegionList[k]).Write(text);
+    TStringSink text;
+    TCodeWriter writer(text);
+    WriteCandidates(*RegionList[k], context_, writer);
+    FileOf(*RegionList[k]).Write(text.Text());
     if (context_.Aborted()) return;
   }
-  std::string source;
-  WriteSource(TokenList, RegionList, context_, source);
-  SourceFile.Write(source);
+  TStringSink source;
+  TCodeWriter sourceWriter(source);
+  WriteSource(TokenList, RegionList, context_, sourceWriter);
+  SourceFile.Write(source.Text());
 }
 
 // The control routines find a region by its name inside the list of all

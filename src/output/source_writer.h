@@ -3,11 +3,10 @@
 // generated files included after the main program.
 #pragma once
 
-#include <string>
-
+#include "codegen/code_writer.h"
 #include "codegen/gen_context.h"
 #include "frontend/token.h"
 #include "regions/pass4.h"
 
 void WriteSource(const TTokenList& list, const TRegionList& regions, const TGenContext& context,
-                 std::string& out);
+                 TCodeWriter& w);

@@ -13,9 +13,7 @@ std::string CallSite(const std::string& source, TCallSiteMode mode, bool debug =
   TRecordingReporter reporter;
   TGenContext context = ContextFor(p, reporter);
   context.DebugFlag = debug;
-  std::string out;
-  WriteCallSite(p.Region(), context, "", mode, out);
-  return out;
+  return Written([&](TCodeWriter& w) { WriteCallSite(p.Region(), context, "", mode, w); });
 }
 
 const char kMat[] =
@@ -93,9 +91,8 @@ TEST(CallSite, DebugPrintsOnlyNamesSpelledLikeSystemVariables) {
 std::string Case(const std::string& source, int32_t k) {
   TPipeline p(source);
   TRecordingReporter reporter;
-  std::string out;
-  WriteCase(p.Region(), ContextFor(p, reporter), k, out);
-  return out;
+  TGenContext context = ContextFor(p, reporter);
+  return Written([&](TCodeWriter& w) { WriteCase(p.Region(), context, k, w); });
 }
 
 TEST(Case, VariedNamesBecomeTheirValues) {
@@ -132,6 +129,15 @@ TEST(Case, LabelsStayInTheirColumnsAndNestedRegionsBecomeCallSites) {
             "          call Vexnor_Installinner(x,iusw1_inner)\n");
 }
 
+// The block as written; the writer says whether it wrote one.
+std::string Block(const TTuneRegion& region, TProcessingKind which, TReporter& reporter) {
+  bool wrote = false;
+  std::string text =
+      Written([&](TCodeWriter& w) { wrote = WriteProcessingBlock(region, which, reporter, w); });
+  EXPECT_EQ(wrote, !text.empty());
+  return text;
+}
+
 TEST(ProcessingBlock, CollectsEveryBlockOfItsKind) {
   TPipeline p(
       "      subroutine s(x)\n!Vexnor$ static select region start\n"
@@ -142,17 +148,17 @@ TEST(ProcessingBlock, CollectsEveryBlockOfItsKind) {
       "!Vexnor$ pripro sub region start\n!Vexnor$ debug (pp)\n!Vexnor$ pripro sub region end\n"
       "!Vexnor$ static select region end\n      end\n");
   TRecordingReporter reporter;
-  EXPECT_EQ(ProcessingBlock(p.Region(), Pripro, reporter),
+  EXPECT_EQ(Block(p.Region(), Pripro, reporter),
             "c!Vexnor$ pripro sub region start\n      x = 0\nc note\n      x = x + 1\n"
             "c!Vexnor$ pripro sub region end\n");
-  EXPECT_EQ(ProcessingBlock(p.Region(), Postpro, reporter),
+  EXPECT_EQ(Block(p.Region(), Postpro, reporter),
             "c!Vexnor$ postpro sub region start\n      x = 9\nc!Vexnor$ postpro sub region end\n");
   EXPECT_EQ(reporter.Errors, 0);
   TPipeline empty("      subroutine s(x)\n!Vexnor$ static select region start\n"
                   "!Vexnor$ pripro sub region start\n!Vexnor$ debug (pp)\n"
                   "!Vexnor$ pripro sub region end\n      x = 1\n!Vexnor$ static select region end\n"
                   "      end\n");
-  EXPECT_EQ(ProcessingBlock(empty.Region(), Pripro, reporter), "");
+  EXPECT_EQ(Block(empty.Region(), Pripro, reporter), "");
 }
 
 }  // namespace

@@ -10,7 +10,7 @@ namespace {
 struct TWritten {
   explicit TWritten(const std::string& source)
       : Pipeline(source), context(ContextFor(Pipeline, reporter)) {
-    WriteCandidates(*Pipeline.Regions.at(0), context, Text);
+    Text = Written([&](TCodeWriter& w) { WriteCandidates(*Pipeline.Regions.at(0), context, w); });
   }
   TPipeline Pipeline;
   TRecordingReporter reporter;
@@ -173,8 +173,7 @@ TEST(Candidates, ProgressLinesAndTheStopRequest) {
   bool abort = true;
   TGenContext context(reporter);
   context.AbortFlag = &abort;
-  std::string out;
-  WriteCandidates(*p.Regions[0], context, out);
+  std::string out = Written([&](TCodeWriter& w) { WriteCandidates(*p.Regions[0], context, w); });
   EXPECT_NE(out.find("        case(9)\n"), std::string::npos);
   EXPECT_EQ(out.find("        case(10)\n"), std::string::npos);
   EXPECT_EQ(out.find("end select"), std::string::npos);

@@ -33,10 +33,8 @@ std::string RegionSource(const std::string& kind, const std::string& name,
 std::string Lookup(const std::string& source, int32_t label) {
   TPipeline pipeline(source);
   EXPECT_EQ(pipeline.Reporter.Errors, 0) << testing::PrintToString(pipeline.Reporter.Lines);
-  std::string out;
-  if (pipeline.Regions.empty()) return out;
-  WriteParamLookup(pipeline.Region(), label, out);
-  return out;
+  if (pipeline.Regions.empty()) return "";
+  return Written([&](TCodeWriter& w) { WriteParamLookup(pipeline.Region(), label, w); });
 }
 
 struct TLineCase {
@@ -158,12 +156,6 @@ TEST(ParamLookup, LongNamesAreFoldedWithinColumn72) {
     }
     EXPECT_EQ(lines.back(), "c       === end of " + name) << c.Name;
   }
-}
-
-TEST(ParamLookup, LongCommentGoesOnInCommentLines) {
-  const std::string text = "c       === end of " + std::string(60, 'x');
-  EXPECT_EQ(CommentLine(text), text.substr(0, 72) + "\nc" + text.substr(72) + "\n");
-  EXPECT_EQ(CommentLine("c short"), "c short\n");
 }
 
 }  // namespace

@@ -22,9 +22,7 @@ struct TDrivers {
   }
 
   std::string Driver(size_t k = 0) {
-    std::string out;
-    WriteTuningRoutine(Pipeline.Region(k), Context, out);
-    return out;
+    return Written([&](TCodeWriter& w) { WriteTuningRoutine(Pipeline.Region(k), Context, w); });
   }
 
   TPipeline Pipeline;
@@ -510,9 +508,7 @@ TEST(TuningRoutine, MissingProblemSizeAbandonsTheDriverAfterItsHeading) {
              "!Vexnor$ install select region start\n      a(2) = 1\n"
              "!Vexnor$ install select region end\n      end\n");
   ASSERT_EQ(d.Pipeline.Reporter.Errors, 0);
-  std::string out;
-  WriteTuningRoutine(d.Pipeline.Region(0), d.Context, out);
-  WriteTuningRoutine(d.Pipeline.Region(1), d.Context, out);
+  std::string out = d.Driver(0) + d.Driver(1);
   EXPECT_EQ(out,
             "c     ==== Static Optimization Routines\n"
             "c     ==============================================================\n"

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <string>
 
-#include "codegen/fold_line.h"
 #include "fortran/fortran_support.h"
 #include "output/control_routines.h"
 #include "platform/files.h"
@@ -103,9 +102,10 @@ TEST(LookupRun, ParameterFileGivesTheCaseOfTheNextTunedSize) {
   ASSERT_EQ(pipeline.Reporter.Errors, 0) << testing::PrintToString(pipeline.Reporter.Lines);
   TRecordingReporter reporter;
   TGenContext context = ContextOf(pipeline, reporter);
-  std::string routines;
-  WriteSetParm(context, false, routines);
-  WriteCharToNum(routines);
+  std::string routines = Written([&](TCodeWriter& w) {
+    WriteSetParm(context, false, w);
+    WriteCharToNum(w);
+  });
   ASSERT_NE(routines.find(" 110        continue\n"), std::string::npos);
 
   fortran::TFortranWorkspace workspace;
@@ -160,19 +160,21 @@ TEST(LookupRun, ControlRoutinesOfAllKindsCompile) {
   ASSERT_TRUE(platform::CreateFolders(exe.Path() + "vex_data"));
   exe.Write("vex_data/ControlSubrutions.f",
             ReadFileBytes(fortran::IncludeFolder() + "/ControlSubrutions.f"));
-  std::string file;
-  WriteControlRoutines(context, true, exe.Path(), file);
+  std::string file =
+      Written([&](TCodeWriter& w) { WriteControlRoutines(context, true, exe.Path(), w); });
   EXPECT_TRUE(reporter.Lines.empty()) << testing::PrintToString(reporter.Lines);
   ASSERT_NE(file.find("      subroutine Vexnor_ATexecDynamicdy(Vexnor_Routines,N,iBestSw1)\n"),
             std::string::npos);
 
   // The drivers call the regions' dispatchers, which live in the routine
   // files of the kinds: stand-ins in a file of their own link them.
-  std::string dispatchers;
-  for (const auto& region : pipeline.Regions) {
-    dispatchers += FoldLine("      subroutine " + region->RoutineName) + "\n";
-    dispatchers += "      return\n      end\n";
-  }
+  std::string dispatchers = Written([&](TCodeWriter& w) {
+    for (const auto& region : pipeline.Regions) {
+      w.Folded("      subroutine " + region->RoutineName);
+      w.Line("      return");
+      w.Line("      end");
+    }
+  });
 
   std::string caller = kCallerProgram;
   caller.replace(caller.find("%d"), 2, std::to_string(context.RoutineListLength));

@@ -19,9 +19,11 @@ std::string Drivers(TPipeline& pipeline, bool visual, bool debug, int32_t listLe
   context.VisualFlag = visual;
   context.DebugFlag = debug;
   context.RoutineListLength = listLength;
-  std::string out;
-  for (const auto& region : pipeline.Regions) WriteTuningRoutine(*region, context, out);
-  return out;
+  return Written([&](TCodeWriter& w) {
+    for (const auto& region : pipeline.Regions) {
+      WriteTuningRoutine(*region, context, w);
+    }
+  });
 }
 
 // The records of a list-directed file with every run of blanks made one

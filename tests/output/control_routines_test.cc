@@ -75,8 +75,7 @@ class NameListCases : public testing::TestWithParam<TListCase> {};
 
 TEST_P(NameListCases, AssignsPiecesOf35Characters) {
   const TListCase& c = GetParam();
-  std::string out;
-  WriteNameListAssignment(c.Indent, c.List, out);
+  std::string out = Written([&](TCodeWriter& w) { WriteNameListAssignment(c.Indent, c.List, w); });
   EXPECT_EQ(Lines(out), c.Expected);
   EXPECT_EQ(out.back(), '\n');
 }
@@ -119,8 +118,7 @@ TEST(ControlRoutines, NameListsLabelsAndDriverCallsFollowTheRegionKinds) {
   TRoutines r(Source({{"install", "a"}, {"static", "bb"}, {"install", "ccc"}}));
   ASSERT_EQ(r.Context.RoutineListLength, 8);
 
-  std::string atset;
-  WriteATset(r.Context, atset);
+  std::string atset = Written([&](TCodeWriter& w) { WriteATset(r.Context, w); });
   std::vector<std::string> lines = Lines(atset);
   const std::vector<std::pair<std::string, std::string>> kinds = {
       {"      if (Vexnor_TYPE .eq. 0) then", "        Vexnor_Routines(1:8) = 'a,bb,ccc'"},
@@ -140,8 +138,7 @@ TEST(ControlRoutines, NameListsLabelsAndDriverCallsFollowTheRegionKinds) {
   EXPECT_EQ(lines[4], "      character*8 Vexnor_Routines");
 
   // Each lookup block uses the label handed to it: Install blocks first.
-  std::string setparm;
-  WriteSetParm(r.Context, false, setparm);
+  std::string setparm = Written([&](TCodeWriter& w) { WriteSetParm(r.Context, false, w); });
   std::vector<std::pair<std::string, std::string>> labels;
   std::string guarded;
   for (const std::string& line : Lines(setparm)) {
@@ -157,9 +154,7 @@ TEST(ControlRoutines, NameListsLabelsAndDriverCallsFollowTheRegionKinds) {
   EXPECT_EQ(labels, (std::vector<std::pair<std::string, std::string>>{
                         {"a", "100"}, {"ccc", "110"}, {"bb", "120"}}));
 
-  std::string atexec;
-  WriteATexec(r.Context, atexec);
-  lines = Lines(atexec);
+  lines = Lines(Written([&](TCodeWriter& w) { WriteATexec(r.Context, w); }));
   EXPECT_EQ(Between(lines, "      if (Vexnor_TYPE .eq. 1) then", "      endif"),
             (std::vector<std::string>{"      if (Vexnor_TYPE .eq. 1) then",
                                       "        if (index(Vexnor_Routines,'a') .ne. 0) then",
@@ -180,8 +175,7 @@ TEST(ControlRoutines, NameListsLabelsAndDriverCallsFollowTheRegionKinds) {
 TEST(ControlRoutines, DynamicRegionsAreMeasuredOnlyForTheirOwnName) {
   TRoutines r(Source({{"dynamic", "dx"}, {"install", "a"}, {"dynamic", "dy"}}));
 
-  std::string setparm;
-  WriteSetParm(r.Context, false, setparm);
+  std::string setparm = Written([&](TCodeWriter& w) { WriteSetParm(r.Context, false, w); });
   EXPECT_EQ(Between(Lines(setparm), "        if (Vexnor_DYNAMICTUNE) then", "        endif"),
             (std::vector<std::string>{
                 "        if (Vexnor_DYNAMICTUNE) then",
@@ -196,8 +190,7 @@ TEST(ControlRoutines, DynamicRegionsAreMeasuredOnlyForTheirOwnName) {
   // The name argument takes the literal of the call site.
   EXPECT_EQ(Lines(setparm)[4], "      character*(*) Vexnor_Routine");
 
-  std::string atexec;
-  WriteATexec(r.Context, atexec);
+  std::string atexec = Written([&](TCodeWriter& w) { WriteATexec(r.Context, w); });
   EXPECT_EQ(Between(Lines(atexec), "      if (Vexnor_TYPE .eq. 3) then", "      endif"),
             (std::vector<std::string>{"      if (Vexnor_TYPE .eq. 3) then",
                                       "        Vexnor_DYNAMICTUNE = .true.",
@@ -207,8 +200,8 @@ TEST(ControlRoutines, DynamicRegionsAreMeasuredOnlyForTheirOwnName) {
 TEST(ControlRoutines, WithoutRegionsTheListsHaveLengthOne) {
   TRoutines r("      end\n");
   ASSERT_EQ(r.Context.RoutineListLength, 1);
-  std::string out;
-  WriteControlRoutines(r.Context, false, "/nowhere/", out);
+  std::string out =
+      Written([&](TCodeWriter& w) { WriteControlRoutines(r.Context, false, "/nowhere/", w); });
   std::vector<std::string> lines = Lines(out);
   EXPECT_EQ(std::count(lines.begin(), lines.end(), "      character*1 Vexnor_Routines"), 2);
   EXPECT_EQ(std::count(lines.begin(), lines.end(), "        Vexnor_Routines(1:0) = ''"), 3);
@@ -233,12 +226,13 @@ std::string ExecutableFolder(const TTempFolder& folder, const std::string& suppo
 TEST(ControlRoutines, FileHoldsTheRoutinesInOrder) {
   const std::string source = Source({{"static", "s1"}, {"install", "i1"}, {"dynamic", "d1"}});
   TRoutines r(source);
-  std::string routines;
-  WriteATset(r.Context, routines);
-  WriteSetParm(r.Context, true, routines);
-  WriteCharToNum(routines);
-  WriteATexec(r.Context, routines);
-  for (const auto& region : r.Pipeline.Regions) WriteTuningRoutine(*region, r.Context, routines);
+  std::string routines = Written([&](TCodeWriter& w) {
+    WriteATset(r.Context, w);
+    WriteSetParm(r.Context, true, w);
+    WriteCharToNum(w);
+    WriteATexec(r.Context, w);
+    for (const auto& region : r.Pipeline.Regions) WriteTuningRoutine(*region, r.Context, w);
+  });
 
   struct {
     const char* Name;
@@ -251,8 +245,9 @@ TEST(ControlRoutines, FileHoldsTheRoutinesInOrder) {
   for (const auto& c : cases) {
     TTempFolder exe;
     TRoutines fresh(source);
-    std::string out;
-    WriteControlRoutines(fresh.Context, true, ExecutableFolder(exe, c.Support), out);
+    std::string out = Written([&](TCodeWriter& w) {
+      WriteControlRoutines(fresh.Context, true, ExecutableFolder(exe, c.Support), w);
+    });
     EXPECT_EQ(out, routines + c.Copied) << c.Name;
     std::vector<std::string> reports;
     if (c.Support.empty()) {
@@ -278,17 +273,16 @@ TEST(ControlRoutines, FittingSupportOnlyForInstallFitting) {
   const std::string support = "      subroutine VexnorLSM_Est_Param\n      end\n";
   const std::string folder = ExecutableFolder(exe, support);
   for (bool installFitting : {false, true}) {
-    std::string setparm;
-    WriteSetParm(r.Context, installFitting, setparm);
-    std::vector<std::string> lines = Lines(setparm);
+    std::vector<std::string> lines =
+        Lines(Written([&](TCodeWriter& w) { WriteSetParm(r.Context, installFitting, w); }));
     for (const char* declaration :
          {"      real*8  a_lsm(0:VexnorLSM_MAX_M, 0:VexnorLSM_MAX_NPARM-1)", "      real*8  dtemp",
           "      integer nparm, nsamp"}) {
       EXPECT_EQ(std::count(lines.begin(), lines.end(), declaration), installFitting ? 1 : 0)
           << declaration;
     }
-    std::string out;
-    WriteControlRoutines(r.Context, installFitting, folder, out);
+    std::string out = Written(
+        [&](TCodeWriter& w) { WriteControlRoutines(r.Context, installFitting, folder, w); });
     EXPECT_EQ(out.find(support) != std::string::npos, installFitting);
   }
   EXPECT_TRUE(r.Reporter.Lines.empty());
@@ -298,11 +292,12 @@ TEST(ControlRoutines, LinesStayWithinColumn72WithLongNames) {
   const std::string stem(41, 'n');
   TRoutines r(
       Source({{"install", stem + "i1"}, {"static", stem + "s1"}, {"dynamic", stem + "d1"}}));
-  std::string out;
-  WriteATset(r.Context, out);
-  WriteSetParm(r.Context, false, out);
-  WriteCharToNum(out);
-  WriteATexec(r.Context, out);
+  std::string out = Written([&](TCodeWriter& w) {
+    WriteATset(r.Context, w);
+    WriteSetParm(r.Context, false, w);
+    WriteCharToNum(w);
+    WriteATexec(r.Context, w);
+  });
   std::vector<std::string> lines = Lines(out);
   for (const std::string& line : lines) EXPECT_LE(line.size(), 72u) << line;
   // A folded call goes on in a continuation line at the cut.

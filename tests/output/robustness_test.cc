@@ -55,10 +55,13 @@ TEST(Robustness, AnyMixOfDirectivesAndStatements) {
     TGenContext context = ContextFor(p, reporter);
     context.VisualFlag = round % 2 == 0;
     context.DebugFlag = round % 3 == 0;
-    std::string out;
-    WriteControlRoutines(context, false, "/nonexistent/", out);
-    for (auto& region : p.Regions) WriteCandidates(*region, context, out);
-    WriteSource(p.List, p.Regions, context, out);
+    std::string out = Written([&](TCodeWriter& w) {
+      WriteControlRoutines(context, false, "/nonexistent/", w);
+      for (auto& region : p.Regions) {
+        WriteCandidates(*region, context, w);
+      }
+      WriteSource(p.List, p.Regions, context, w);
+    });
     for (const std::string& line : Lines(out)) {
       bool comment = !line.empty() && (line[0] == 'c' || line[0] == 'C' || line[0] == '!');
       if (!comment) {

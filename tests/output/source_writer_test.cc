@@ -11,9 +11,7 @@ std::string Transformed(const std::string& source) {
   TPipeline p(source);
   TRecordingReporter reporter;
   TGenContext context = ContextFor(p, reporter);
-  std::string out;
-  WriteSource(p.List, p.Regions, context, out);
-  return out;
+  return Written([&](TCodeWriter& w) { WriteSource(p.List, p.Regions, context, w); });
 }
 
 const char kIncludes[] =
