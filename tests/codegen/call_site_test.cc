@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 #include "codegen/processing_block.h"
 #include "test_support.h"
 
@@ -52,41 +56,76 @@ TEST(CallSite, StatementsAfterEmptyLinesBecomeComments) {
   EXPECT_EQ(out.find("\n      x ="), std::string::npos) << out;
 }
 
-TEST(CallSite, DebugBlockWithDebugOff) {
-  std::string out = CallSite(
-      "      subroutine s\n!Vexnor$ install select region start\n!Vexnor$ name mat\n"
-      "!Vexnor$ debug (bp, pp, xyz)\n!Vexnor$ install select region end\n      end\n",
-      CallSiteFull, false);
-  EXPECT_EQ(out.substr(out.find("!Vexnor$ debug")),
-            "!Vexnor$ debug (bp, pp, xyz)\n"
-            "c      if(Vexnor_DEBUG .ge. 1)then\n"
-            "c        print *, \"myid: \",myid\n"
-            "c        print *, \"Install Routine: \",\"mat\"\n"
-            "c        print *, \"Vexnor_STARTTUNESIZE: \",\n"
-            "c     &      Vexnor_STARTTUNESIZE\n"
-            "c        print *, \"Vexnor_ENDTUNESIZE: \",\n"
-            "c     &      Vexnor_ENDTUNESIZE\n"
-            "c        print *, \"Vexnor_SAMPDIST: \",\n"
-            "c     &      Vexnor_SAMPDIST\n"
-            "c        print *, \"iusw1: \",iusw1_mat\n"
-            "c        print *, \"Error! : xyz \"\n"
-            "c        print *, \"You can only specify the system parameters\"\n"
-            "c        print *, \"   in the co-operator of debug. \"\n"
-            "c      endif\n"
-            "!Vexnor$ install select region end\n");
+// The lines a debug directive brings into the commented copy, from the
+// line after the directive up to the region's end line.
+struct TDebugCase {
+  const char* Name;
+  const char* Directive;
+  bool Debug;
+  std::vector<std::string> Lines;
+};
+
+void PrintTo(const TDebugCase& c, std::ostream* os) { *os << c.Name; }
+
+const TDebugCase kDebugCases[] = {
+    {"BoundsCaseAndAnUnknownNameAsComments",
+     "!Vexnor$ debug (bp, pp, xyz)",
+     false,
+     {"c      if(Vexnor_DEBUG .ge. 1)then",
+      "c        print *, \"myid: \",myid",
+      "c        print *, \"Install Routine: \",\"mat\"",
+      "c        print *, \"Vexnor_STARTTUNESIZE: \",",
+      "c     &      Vexnor_STARTTUNESIZE",
+      "c        print *, \"Vexnor_ENDTUNESIZE: \",",
+      "c     &      Vexnor_ENDTUNESIZE",
+      "c        print *, \"Vexnor_SAMPDIST: \",",
+      "c     &      Vexnor_SAMPDIST",
+      "c        print *, \"iusw1: \",iusw1_mat",
+      "c        print *, \"Error! : xyz \"",
+      "c        print *, \"You can only specify the system parameters\"",
+      "c        print *, \"   in the co-operator of debug. \"",
+      "c      endif"}},
+    // Only a name holding "Vexnor" exactly counts as a system variable.
+    {"SystemVariablesSpelledExactly",
+     "!Vexnor$ debug (Vexnor_NUMPROCS, VEXNOR_NUMPROCS)",
+     true,
+     {"      if(Vexnor_DEBUG .ge. 1)then",
+      "        print *, \"myid: \",myid",
+      "        print *, \"Install Routine: \",\"mat\"",
+      "        print *, \"Vexnor_NUMPROCS: \",",
+      "     &      Vexnor_NUMPROCS",
+      "        print *, \"Error! : VEXNOR_NUMPROCS \"",
+      "        print *, \"You can only specify the system parameters\"",
+      "        print *, \"   in the co-operator of debug. \"",
+      "      endif"}},
+    {"WithoutParameters",
+     "!Vexnor$ debug",
+     true,
+     {"      if(Vexnor_DEBUG .ge. 1)then",
+      "        print *, \"myid: \",myid",
+      "        print *, \"Install Routine: \",\"mat\"",
+      "      endif"}},
+};
+
+class DebugCases : public testing::TestWithParam<TDebugCase> {};
+
+TEST_P(DebugCases, ExpandInTheCommentedCopy) {
+  const TDebugCase& c = GetParam();
+  std::vector<std::string> lines =
+      Lines(CallSite("      subroutine s\n!Vexnor$ install select region start\n"
+                     "!Vexnor$ name mat\n" + std::string(c.Directive) +
+                         "\n!Vexnor$ install select region end\n      end\n",
+                     CallSiteFull, c.Debug));
+  auto directive = std::find(lines.begin(), lines.end(), c.Directive);
+  ASSERT_NE(directive, lines.end());
+  EXPECT_EQ(std::vector<std::string>(directive + 1, lines.end() - 1), c.Lines);
+  EXPECT_EQ(lines.back(), "!Vexnor$ install select region end");
 }
 
-TEST(CallSite, DebugPrintsOnlyNamesSpelledLikeSystemVariables) {
-  std::string out = CallSite(
-      "      subroutine s\n!Vexnor$ static select region start\n!Vexnor$ name m\n"
-      "!Vexnor$ debug (Vexnor_NUMPROCS, VEXNOR_NUMPROCS)\n!Vexnor$ static select region end\n"
-      "      end\n",
-      CallSiteFull, true);
-  EXPECT_NE(out.find("        print *, \"Vexnor_NUMPROCS: \",\n     &      Vexnor_NUMPROCS\n"),
-            std::string::npos)
-      << out;
-  EXPECT_NE(out.find("        print *, \"Error! : VEXNOR_NUMPROCS \"\n"), std::string::npos) << out;
-}
+INSTANTIATE_TEST_SUITE_P(CallSite, DebugCases, testing::ValuesIn(kDebugCases),
+                         [](const testing::TestParamInfo<TDebugCase>& info) {
+                           return std::string(info.param.Name);
+                         });
 
 std::string Case(const std::string& source, int32_t k) {
   TPipeline p(source);

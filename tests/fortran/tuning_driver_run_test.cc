@@ -26,6 +26,19 @@ std::string Drivers(TPipeline& pipeline, bool visual, bool debug, int32_t listLe
   });
 }
 
+// A workspace with the drivers, the stand-ins of what they call and a main
+// program, compiled into "prog".
+struct TDriverBuild {
+  TDriverBuild(const std::string& drivers, const char* stubs, const char* main) {
+    Workspace.Write("drivers.f", drivers);
+    Workspace.Write("stubs.f", stubs);
+    Workspace.Write("main.f", main);
+    Compiled = Workspace.Compile({"drivers.f", "stubs.f", "main.f"});
+  }
+  fortran::TFortranWorkspace Workspace;
+  fortran::TCommandResult Compiled;
+};
+
 // The records of a list-directed file with every run of blanks made one
 // blank and the blanks at both ends dropped, so that the compiler's own
 // spacing of numbers does not matter.
@@ -154,20 +167,14 @@ TEST(TuningDriverRun, DriversOfEveryKindCompileWithEverySwitch) {
   TPipeline pipeline(kAllKinds);
   ASSERT_EQ(pipeline.Reporter.Errors, 0) << testing::PrintToString(pipeline.Reporter.Lines);
   ASSERT_EQ(pipeline.Regions.size(), 4u);
-  fortran::TFortranWorkspace workspace;
-  workspace.Write("stubs.f", kAllKindsStubs);
-  workspace.Write("main.f", kMinimalMain);
   for (bool visual : {false, true}) {
     for (bool debug : {false, true}) {
       std::string drivers = Drivers(pipeline, visual, debug, 64);
       ASSERT_EQ(pipeline.Reporter.Errors, 0) << testing::PrintToString(pipeline.Reporter.Lines);
-      const std::string name =
-          std::string("drivers_") + (visual ? "v" : "") + (debug ? "d" : "") + ".f";
-      workspace.Write(name, drivers);
-      fortran::TCommandResult compiled = workspace.Compile({name, "stubs.f", "main.f"});
-      EXPECT_TRUE(compiled.Ok()) << "visual " << visual << ", debug " << debug << "\n"
-                                 << compiled.Output << "\n"
-                                 << drivers;
+      TDriverBuild build(drivers, kAllKindsStubs, kMinimalMain);
+      EXPECT_TRUE(build.Compiled.Ok()) << "visual " << visual << ", debug " << debug << "\n"
+                                       << build.Compiled.Output << "\n"
+                                       << drivers;
     }
   }
 }
@@ -251,13 +258,10 @@ TEST(TuningDriverRun, DriversRecordTheFastestCaseUnderMpi) {
   TPipeline pipeline(kSpeed);
   ASSERT_EQ(pipeline.Reporter.Errors, 0) << testing::PrintToString(pipeline.Reporter.Lines);
   std::string drivers = Drivers(pipeline, true, false, 9);
-  fortran::TFortranWorkspace workspace;
-  workspace.Write("drivers.f", drivers);
-  workspace.Write("stubs.f", kSpeedStubs);
-  workspace.Write("main.f", kSpeedMain);
+  TDriverBuild build(drivers, kSpeedStubs, kSpeedMain);
+  ASSERT_TRUE(build.Compiled.Ok()) << build.Compiled.Output << "\n" << drivers;
+  const fortran::TFortranWorkspace& workspace = build.Workspace;
   workspace.Write("VexnorATLog.dat", "0\n0\n");
-  fortran::TCommandResult compiled = workspace.Compile({"drivers.f", "stubs.f", "main.f"});
-  ASSERT_TRUE(compiled.Ok()) << compiled.Output << "\n" << drivers;
 
   fortran::TCommandResult run = workspace.RunMpi(2);
   ASSERT_TRUE(run.Ok()) << "status " << run.Status << "\n" << run.Output;
@@ -332,14 +336,10 @@ TEST(TuningDriverRun, TuningRangeBeyondTheCopiesStopsBeforeMeasuring) {
   TPipeline pipeline(kSmall);
   ASSERT_EQ(pipeline.Reporter.Errors, 0) << testing::PrintToString(pipeline.Reporter.Lines);
   std::string drivers = Drivers(pipeline, false, true, 5);
-  fortran::TFortranWorkspace workspace;
-  workspace.Write("drivers.f", drivers);
-  workspace.Write("stubs.f", kSmallStubs);
-  workspace.Write("main.f", kSmallMain);
-  fortran::TCommandResult compiled = workspace.Compile({"drivers.f", "stubs.f", "main.f"});
-  ASSERT_TRUE(compiled.Ok()) << compiled.Output << "\n" << drivers;
+  TDriverBuild build(drivers, kSmallStubs, kSmallMain);
+  ASSERT_TRUE(build.Compiled.Ok()) << build.Compiled.Output << "\n" << drivers;
 
-  fortran::TCommandResult run = workspace.RunMpi(2);
+  fortran::TCommandResult run = build.Workspace.RunMpi(2);
   EXPECT_NE(run.Status, 0) << run.Output;
   EXPECT_EQ(Count(run.Output, "Vexnor_ATexecStaticsmall: Vexnor_ENDTUNESIZE"), 1u) << run.Output;
   EXPECT_NE(run.Output.find("exceeds the largest problem size"), std::string::npos) << run.Output;
