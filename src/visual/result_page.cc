@@ -3,8 +3,8 @@
 
 #include <cstdint>
 
-#include "platform/encoding.h"
 #include "codegen/code_writer.h"
+#include "platform/encoding.h"
 #include "visual/summary_page.h"
 
 using platform::Sjis;

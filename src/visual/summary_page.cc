@@ -5,10 +5,10 @@
 #include <unordered_map>
 #include <vector>
 
+#include "codegen/code_writer.h"
 #include "directives/script.h"
 #include "output/pass5.h"
 #include "platform/encoding.h"
-#include "codegen/code_writer.h"
 
 using platform::Sjis;
 

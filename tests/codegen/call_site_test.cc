@@ -67,6 +67,8 @@ struct TDebugCase {
 
 void PrintTo(const TDebugCase& c, std::ostream* os) { *os << c.Name; }
 
+// One expected line per line of the table.
+// clang-format off
 const TDebugCase kDebugCases[] = {
     {"BoundsCaseAndAnUnknownNameAsComments",
      "!Vexnor$ debug (bp, pp, xyz)",
@@ -106,16 +108,17 @@ const TDebugCase kDebugCases[] = {
       "        print *, \"Install Routine: \",\"mat\"",
       "      endif"}},
 };
+// clang-format on
 
 class DebugCases : public testing::TestWithParam<TDebugCase> {};
 
 TEST_P(DebugCases, ExpandInTheCommentedCopy) {
   const TDebugCase& c = GetParam();
-  std::vector<std::string> lines =
-      Lines(CallSite("      subroutine s\n!Vexnor$ install select region start\n"
-                     "!Vexnor$ name mat\n" + std::string(c.Directive) +
-                         "\n!Vexnor$ install select region end\n      end\n",
-                     CallSiteFull, c.Debug));
+  std::vector<std::string> lines = Lines(
+      CallSite("      subroutine s\n!Vexnor$ install select region start\n"
+               "!Vexnor$ name mat\n" +
+                   std::string(c.Directive) + "\n!Vexnor$ install select region end\n      end\n",
+               CallSiteFull, c.Debug));
   auto directive = std::find(lines.begin(), lines.end(), c.Directive);
   ASSERT_NE(directive, lines.end());
   EXPECT_EQ(std::vector<std::string>(directive + 1, lines.end() - 1), c.Lines);

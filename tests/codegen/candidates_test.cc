@@ -22,7 +22,9 @@ struct TWritten {
 std::vector<std::string> LinesStartingWith(const std::string& text, const std::string& prefix) {
   std::vector<std::string> lines;
   for (const std::string& line : Lines(text)) {
-    if (line.rfind(prefix, 0) == 0) lines.push_back(line);
+    if (line.rfind(prefix, 0) == 0) {
+      lines.push_back(line);
+    }
   }
   return lines;
 }

@@ -37,14 +37,13 @@ const TVerbCase kVerbCases[] = {
     {"FormattedLine", [](TCodeWriter& w) { w.LineF(" %-6d     continue", 110); },
      " 110        continue\n"},
     {"Folded72", [](TCodeWriter& w) { w.Folded(Chars(72, 'a')); }, Chars(72, 'a') + "\n"},
-    {"Folded73", [](TCodeWriter& w) { w.Folded(Chars(73, 'a')); },
-     Chars(72, 'a') + kMark + "a\n"},
+    {"Folded73", [](TCodeWriter& w) { w.Folded(Chars(73, 'a')); }, Chars(72, 'a') + kMark + "a\n"},
     {"FoldedFormatted", [](TCodeWriter& w) { w.FoldedF("%s%d", Chars(71, 'a').c_str(), 12); },
      Chars(71, 'a') + "1" + kMark + "2\n"},
     {"FoldedWithEnd71", [](TCodeWriter& w) { w.FoldedWithEnd(Chars(71, 'a')); },
      Chars(71, 'a') + "\n"},
-    {"FoldedWithEnd72GetsEmptyContinuation", [](TCodeWriter& w) { w.FoldedWithEnd(Chars(72, 'a')); },
-     Chars(72, 'a') + kMark + "\n"},
+    {"FoldedWithEnd72GetsEmptyContinuation",
+     [](TCodeWriter& w) { w.FoldedWithEnd(Chars(72, 'a')); }, Chars(72, 'a') + kMark + "\n"},
     {"FoldedWithEnd100", [](TCodeWriter& w) { w.FoldedWithEnd(Chars(100, 'a')); },
      Chars(72, 'a') + kMark + Chars(28, 'a') + "\n"},
     {"FoldedSourceKeepsItsOwnEnds",
@@ -55,8 +54,7 @@ const TVerbCase kVerbCases[] = {
     {"LongCommentGoesOnInCommentLines",
      [](TCodeWriter& w) { w.Comment("c       === end of " + Chars(60, 'x')); },
      "c       === end of " + Chars(53, 'x') + "\nc" + Chars(7, 'x') + "\n"},
-    {"RawAsItStands", [](TCodeWriter& w) { w.Raw("   10 continue\n  x"); },
-     "   10 continue\n  x"},
+    {"RawAsItStands", [](TCodeWriter& w) { w.Raw("   10 continue\n  x"); }, "   10 continue\n  x"},
 };
 
 class WriterVerbs : public testing::TestWithParam<TVerbCase> {};
@@ -94,8 +92,8 @@ TEST(Writer, FittedSectionKeepsStatementLinesWithinColumn72) {
   const std::string fittedStatement =
       statement.substr(0, 72) + kMark + statement.substr(72, 66) + kMark + statement.substr(138);
   EXPECT_EQ(text, fittedStatement + "\n" + "          t = u\n" + "c" + Chars(90, 'c') + "\n" +
-                      quoted.substr(0, 72) + kMark + quoted.substr(72) + "\n" +
-                      "      z = 1\n" + fittedStatement + "\n" + statement + "\n");
+                      quoted.substr(0, 72) + kMark + quoted.substr(72) + "\n" + "      z = 1\n" +
+                      fittedStatement + "\n" + statement + "\n");
 }
 
 TEST(Writer, FileSinkWritesTheTextAsItComes) {

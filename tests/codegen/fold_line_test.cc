@@ -70,7 +70,9 @@ INSTANTIATE_TEST_SUITE_P(Texts, FoldLineCases, testing::ValuesIn(kFoldCases),
 TEST(FoldLine, FoldsAndRefoldsAMegabyte) {
   std::string text;
   text.reserve(1 << 20);
-  for (size_t i = 0; i < (1u << 20); ++i) text.push_back(static_cast<char>('a' + i % 26));
+  for (size_t i = 0; i < (1u << 20); ++i) {
+    text.push_back(static_cast<char>('a' + i % 26));
+  }
   const size_t pieces = (text.size() - 72 + 64) / 65;
 
   std::string folded = FoldLine(text);

@@ -243,7 +243,9 @@ TEST(ParamLookup, LongNamesAreFoldedWithinColumn72) {
   for (const auto& c : cases) {
     std::string text = Lookup(RegionSource("static", name, c.Body), 9990);
     std::vector<std::string> lines = Lines(text);
-    for (const std::string& line : lines) EXPECT_LE(line.size(), 72u) << c.Name << ": " << line;
+    for (const std::string& line : lines) {
+      EXPECT_LE(line.size(), 72u) << c.Name << ": " << line;
+    }
     for (const std::string& line : c.Long) {
       ASSERT_GT(line.size(), 72u) << line;
       std::string folded = line.substr(0, 72) + "\n     &" + line.substr(72);

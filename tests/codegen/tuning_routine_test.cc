@@ -38,13 +38,17 @@ testing::AssertionResult HasLines(const std::string& text, const std::vector<std
     }
   }
   std::string wanted;
-  for (const std::string& line : lines) wanted += "  [" + line + "]\n";
+  for (const std::string& line : lines) {
+    wanted += "  [" + line + "]\n";
+  }
   return testing::AssertionFailure() << "lines not found in order:\n" << wanted << "in:\n" << text;
 }
 
 bool HasLine(const std::string& text, const std::string& line) {
   for (const std::string& each : Lines(text)) {
-    if (each == line) return true;
+    if (each == line) {
+      return true;
+    }
   }
   return false;
 }
@@ -55,8 +59,12 @@ std::vector<std::string> LocalCopies(const std::string& driver) {
   std::vector<std::string> all = Lines(driver);
   std::vector<std::string> copies;
   size_t at = 0;
-  while (at < all.size() && all[at].rfind("      parameter ( NN = ", 0) != 0) ++at;
-  for (++at; at < all.size() && !all[at].empty(); ++at) copies.push_back(all[at]);
+  while (at < all.size() && all[at].rfind("      parameter ( NN = ", 0) != 0) {
+    ++at;
+  }
+  for (++at; at < all.size() && !all[at].empty(); ++at) {
+    copies.push_back(all[at]);
+  }
   return copies;
 }
 
@@ -788,7 +796,9 @@ TEST(TuningRoutine, LongestRegionNameStaysWithinColumn72) {
         EXPECT_LE(line.size(), 72u) << kind << ": " << line;
       }
       std::string flat = driver;
-      for (size_t at; (at = flat.find("\n     &")) != std::string::npos;) flat.erase(at, 7);
+      for (size_t at; (at = flat.find("\n     &")) != std::string::npos;) {
+        flat.erase(at, 7);
+      }
       EXPECT_NE(flat.find("     (" + name + "_I \", iBestSw1,\")\""), std::string::npos) << kind;
       EXPECT_NE(flat.find("file = 'Vexnor_" + kind + name + "Param.dat',"), std::string::npos)
           << kind;

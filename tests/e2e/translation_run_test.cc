@@ -17,9 +17,13 @@ std::string ResultLines(const std::string& output) {
   size_t start = 0;
   while (start < output.size()) {
     size_t end = output.find('\n', start);
-    if (end == std::string::npos) end = output.size();
+    if (end == std::string::npos) {
+      end = output.size();
+    }
     std::string line = output.substr(start, end - start);
-    if (line.rfind("RESULT", 0) == 0) lines += line + "\n";
+    if (line.rfind("RESULT", 0) == 0) {
+      lines += line + "\n";
+    }
     start = end + 1;
   }
   return lines;

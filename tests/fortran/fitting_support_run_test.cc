@@ -142,7 +142,9 @@ using TPoly = std::vector<double>;  // coefficients, highest power first
 
 double Value(const TPoly& poly, double x) {
   double value = 0.0;
-  for (double c : poly) value = value * x + c;
+  for (double c : poly) {
+    value = value * x + c;
+  }
   return value;
 }
 
@@ -150,7 +152,9 @@ double Value(const TPoly& poly, double x) {
 int Cheapest(int count, const std::function<double(int)>& cost) {
   int best = 1;
   for (int c = 2; c <= count; ++c) {
-    if (cost(c) < cost(best)) best = c;
+    if (cost(c) < cost(best)) {
+      best = c;
+    }
   }
   return best;
 }
@@ -244,7 +248,9 @@ std::map<int, std::vector<TLine>> Blocks(const std::string& output) {
     TLine parsed;
     words >> parsed.Tag;
     std::string word;
-    while (words >> word) parsed.Values.push_back(std::strtod(word.c_str(), nullptr));
+    while (words >> word) {
+      parsed.Values.push_back(std::strtod(word.c_str(), nullptr));
+    }
     if (parsed.Tag == "case" && parsed.Values.size() == 1) {
       current = static_cast<int>(parsed.Values[0]);
     } else if (current > 0) {
@@ -309,7 +315,9 @@ TEST_F(FittingSupportRun, FitOverTheCaseNumberEstimatesEveryCase) {
   for (const TCaseFit& fit : kCaseFits) {
     std::vector<double> times = fit.Times;
     if (times.empty()) {
-      for (double c : fit.Cases) times.push_back(Value(fit.Fit, c));
+      for (double c : fit.Cases) {
+        times.push_back(Value(fit.Fit, c));
+      }
     }
     problems += "1\n" + std::to_string(fit.CaseCount) + " " + std::to_string(fit.Order) + " " +
                 std::to_string(fit.Cases.size()) + "\n" + Numbers(fit.Cases) + Numbers(times);
@@ -321,7 +329,9 @@ TEST_F(FittingSupportRun, FitOverTheCaseNumberEstimatesEveryCase) {
     const std::vector<TLine>& lines = blocks[++k];
     ASSERT_EQ(lines.size(), 4u) << fit.Name;
     std::vector<double> estimates;
-    for (int c = 1; c <= fit.CaseCount; ++c) estimates.push_back(Value(fit.Fit, c));
+    for (int c = 1; c <= fit.CaseCount; ++c) {
+      estimates.push_back(Value(fit.Fit, c));
+    }
     int best = Cheapest(fit.CaseCount, [&](int c) { return estimates[c - 1]; });
     ExpectLine(lines[0], "best", {static_cast<double>(best)}, fit.Name);
     // Row 2 of xDim holds the problem size for every case; nothing else
@@ -340,7 +350,9 @@ TEST_F(FittingSupportRun, FitOverTheProblemSizesChoosesTheCheapestCase) {
                 std::to_string(fit.Queries.size()) + "\n" + Numbers(fit.Sizes);
     for (const TPoly& poly : fit.Cases) {
       std::vector<double> costs;
-      for (int n : fit.Sizes) costs.push_back(Value(poly, n));
+      for (int n : fit.Sizes) {
+        costs.push_back(Value(poly, n));
+      }
       problems += Numbers(costs);
     }
     problems += Numbers(fit.Queries);
@@ -382,7 +394,9 @@ TEST_F(FittingSupportRun, TuningRunFindsTheCheapestCaseOfAKnownCost) {
                          "\n" + Numbers(sizes) + Numbers(sampled);
   for (int n : sizes) {
     std::vector<double> times;
-    for (int c : sampled) times.push_back(cost(c, n));
+    for (int c : sampled) {
+      times.push_back(cost(c, n));
+    }
     problems += Numbers(times);
   }
   problems += Numbers(queries);

@@ -18,8 +18,12 @@ TCommandResult TFortranWorkspace::Compile(const std::vector<std::string>& files,
                                           const std::vector<std::string>& extraFlags) const {
   std::string command =
       "timeout 300 " + CompileCommand(ShellQuote(IncludeFolder())) + " -Werror=line-truncation";
-  for (const std::string& flag : extraFlags) command += " " + ShellQuote(flag);
-  for (const std::string& file : files) command += " " + ShellQuote(file);
+  for (const std::string& flag : extraFlags) {
+    command += " " + ShellQuote(flag);
+  }
+  for (const std::string& file : files) {
+    command += " " + ShellQuote(file);
+  }
   command += " -o " + ShellQuote(executable);
   return RunCommand(command, Path());
 }

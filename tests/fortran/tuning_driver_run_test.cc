@@ -47,17 +47,23 @@ std::vector<std::string> Records(const std::string& text) {
   size_t start = 0;
   while (start < text.size()) {
     size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
+    if (end == std::string::npos) {
+      end = text.size();
+    }
     std::string record;
     for (size_t i = start; i < end; ++i) {
       char c = text[i];
       if (c == ' ' || c == '\r') {
-        if (!record.empty() && record.back() != ' ') record += ' ';
+        if (!record.empty() && record.back() != ' ') {
+          record += ' ';
+        }
       } else {
         record += c;
       }
     }
-    if (!record.empty() && record.back() == ' ') record.pop_back();
+    if (!record.empty() && record.back() == ' ') {
+      record.pop_back();
+    }
     records.push_back(record);
     start = end + 1;
   }
@@ -66,7 +72,9 @@ std::vector<std::string> Records(const std::string& text) {
 
 size_t Count(const std::string& text, const std::string& part) {
   size_t count = 0;
-  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+    ++count;
+  }
   return count;
 }
 

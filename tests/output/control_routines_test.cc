@@ -21,9 +21,15 @@ std::vector<std::string> Between(const std::vector<std::string>& lines, const st
   std::vector<std::string> part;
   bool inside = false;
   for (const std::string& line : lines) {
-    if (inside && line == to) break;
-    if (line == from) inside = true;
-    if (inside) part.push_back(line);
+    if (inside && line == to) {
+      break;
+    }
+    if (line == from) {
+      inside = true;
+    }
+    if (inside) {
+      part.push_back(line);
+    }
   }
   return part;
 }
@@ -311,7 +317,9 @@ TEST(ControlRoutines, LinesStayWithinColumn72WithLongNames) {
     WriteATexec(r.Context, w);
   });
   std::vector<std::string> lines = Lines(out);
-  for (const std::string& line : lines) EXPECT_LE(line.size(), 72u) << line;
+  for (const std::string& line : lines) {
+    EXPECT_LE(line.size(), 72u) << line;
+  }
   // A folded call goes on in a continuation line at the cut.
   std::string call = "            call Vexnor_ATexecDynamic" + stem + "d1(Vexnor_Routine,n,isw)";
   auto at = std::find(lines.begin(), lines.end(), call.substr(0, 72));

@@ -24,7 +24,9 @@ class TStoppingReporter : public TRecordingReporter {
  public:
   void ShowLine(const std::string& text) override {
     TRecordingReporter::ShowLine(text);
-    if (text == StopAt) Abort = true;
+    if (text == StopAt) {
+      Abort = true;
+    }
   }
   std::string StopAt;
   bool Abort = false;
@@ -92,7 +94,9 @@ TEST(Pass5, ReportsNamesInsideOtherNames) {
             "error: " + Sjis("名前の一部が重複しています。( ") + "mat , matmul )");
   EXPECT_EQ(overlap.reporter.Errors, 1);
   std::string ten = kProgram;
-  for (int i = 0; i < 10; ++i) ten += Region("static", "");
+  for (int i = 0; i < 10; ++i) {
+    ten += Region("static", "");
+  }
   TGenerated tenth(ten + "      end\n");
   EXPECT_EQ(tenth.reporter.Errors, 1);
   EXPECT_EQ(tenth.reporter.Lines.front(), "error: " + Sjis("名前の一部が重複しています。( ") + "1 , 10 )");

@@ -45,12 +45,18 @@ TEST(Robustness, AnyMixOfDirectivesAndStatements) {
   for (int round = 0; round < 300; ++round) {
     std::string source;
     size_t lines = 1 + random() % 40;
-    for (size_t l = 0; l < lines; ++l) source += std::string(kLines[random() % count]) + "\n";
+    for (size_t l = 0; l < lines; ++l) {
+      source += std::string(kLines[random() % count]) + "\n";
+    }
     SCOPED_TRACE(source);
     TPipeline p(source);
-    if (p.Reporter.Errors != 0) continue;  // the run stops before generation
+    if (p.Reporter.Errors != 0) {
+      continue;  // the run stops before generation
+    }
     ++generated;
-    if (!p.Regions.empty()) ++withRegions;
+    if (!p.Regions.empty()) {
+      ++withRegions;
+    }
     TRecordingReporter reporter;
     TGenContext context = ContextFor(p, reporter);
     context.VisualFlag = round % 2 == 0;

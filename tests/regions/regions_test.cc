@@ -143,7 +143,9 @@ TEST(Regions, UnrollLoopsWithAndWithoutStep) {
   EXPECT_EQ(region.IndexVarToken[0]->Text, "i");
   auto text = [&](int32_t from, int32_t to) {
     std::string out;
-    for (int32_t k = from; k < to; ++k) out += r.List[static_cast<size_t>(k)]->Text;
+    for (int32_t k = from; k < to; ++k) {
+      out += r.List[static_cast<size_t>(k)]->Text;
+    }
     return out;
   };
   EXPECT_EQ(text(region.InitBegin[0], region.InitStop[0]), "1");
@@ -249,7 +251,9 @@ TEST(Regions, EverydayFortranPassesExactlyTheProgramsVariables) {
   for (const TRegionVar& v : r.Region().RegionVars) {
     EXPECT_TRUE(IsFortranName(v.Var->Name)) << v.Var->Name;
     EXPECT_EQ(v.Name, v.Var->Name);
-    if (!v.Passed) locals += v.Name + " ";
+    if (!v.Passed) {
+      locals += v.Name + " ";
+    }
   }
   EXPECT_EQ(locals, "i w ");
 }

@@ -17,7 +17,9 @@ std::string Summary(const TPipeline& p) { return SummaryPage("/work", "/work/pro
 std::vector<std::string> Listing(const std::string& page) {
   std::vector<std::string> lines = Lines(page);
   size_t start = 0;
-  while (start < lines.size() && lines[start] != "<br>") ++start;
+  while (start < lines.size() && lines[start] != "<br>") {
+    ++start;
+  }
   return {lines.begin() + static_cast<std::ptrdiff_t>(start + 1), lines.end() - 2};
 }
 
@@ -91,7 +93,9 @@ TEST(SummaryPage, EveryRegionHasARowABarAndItsScriptLines) {
         "height = \"100%\"",
         alt,
         "<param name=\"FolderName\" value=\"bar0-\">"};
-    if (first) r.push_back("<param name=\"FILENAME\" value=\"VexnorATLog.dat\">");
+    if (first) {
+      r.push_back("<param name=\"FILENAME\" value=\"VexnorATLog.dat\">");
+    }
     for (const char* l : {"</applet></td>", "<td width=\"25%\" height=\"16\" align=\"center\">"}) {
       r.push_back(l);
     }
@@ -179,7 +183,9 @@ TEST(SummaryPage, AnchorsNameTheRegionsPositionInTheList) {
   std::vector<std::string> anchors;
   for (const std::string& line : listing) {
     size_t at = line.find("<a name=\"");
-    if (at != std::string::npos) anchors.push_back(line.substr(at, line.find(".html") - at));
+    if (at != std::string::npos) {
+      anchors.push_back(line.substr(at, line.find(".html") - at));
+    }
   }
   EXPECT_EQ(anchors, (std::vector<std::string>{
                          "<a name=\"1\"><a href=\"./VexnorATLog_late",
@@ -308,16 +314,24 @@ std::vector<std::string> CaseInfoLines(const std::string& page) {
   std::vector<std::string> out;
   bool in = false;
   for (const std::string& line : lines) {
-    if (line.find("nw.document.writeln(\"<tr><td") != std::string::npos) break;
-    if (in) out.push_back(line);
-    if (line == "      CaseInfo = \"\";") in = true;
+    if (line.find("nw.document.writeln(\"<tr><td") != std::string::npos) {
+      break;
+    }
+    if (in) {
+      out.push_back(line);
+    }
+    if (line == "      CaseInfo = \"\";") {
+      in = true;
+    }
   }
   return out;
 }
 
 std::string ParamLine(const std::string& page, const std::string& name) {
   for (const std::string& line : Lines(page)) {
-    if (line.find("<param name=\"" + name + "\"") == 0) return line;
+    if (line.find("<param name=\"" + name + "\"") == 0) {
+      return line;
+    }
   }
   return "";
 }

@@ -22,7 +22,9 @@ struct TVisualRun {
   explicit TVisualRun(const std::string& source, bool withAssets = true, bool withOutput = true)
       : Pipeline(source) {
     SourcePath = work.Write("prog.f", source);
-    if (withOutput) platform::CreateFolders(work.Path() + "Vexnor");
+    if (withOutput) {
+      platform::CreateFolders(work.Path() + "Vexnor");
+    }
     if (withAssets) {
       for (const char* name : {"grafview.jar", "bar0-/00.bin", "gtable-/00.bin", "grafview.js",
                                "uPlot.iife.min.js", "uPlot.min.css", "uPlot.LICENSE"}) {
