@@ -1,6 +1,8 @@
 // Tuned-parameter lookup blocks of Vexnor_SetParm.
 #include "codegen/param_lookup.h"
 
+#include <string>
+
 #include "platform/encoding.h"
 
 using platform::Sjis;
@@ -52,16 +54,24 @@ void WriteStoreDigits(const char* target, TCodeWriter& w) {
   w.LineF("              call VexnorCharToNum(digit, %s)", target);
 }
 
-void WriteReadProblemSize(int32_t label, TCodeWriter& w) {
-  w.Line("            do");
-  w.Line("c             --- Find problemsize");
+// Reads records until one passes the test of the do-while line (the inner
+// read indented by innerIndent); the end of the file jumps to label.
+void WriteReadUntil(int32_t label, const std::string& doWhile, const char* innerIndent,
+                    TCodeWriter& w) {
   w.LineF("              read(UNIT=21, FMT='(A A)', END=%d) cbuf", label);
-  w.Line("              do while (index(cbuf,'Vexnor_PROBSIZE') .eq. 0)");
-  w.LineF("                read(UNIT=21, FMT='(A A)', END=%d) cbuf", label);
+  w.Folded(doWhile);
+  w.LineF("%sread(UNIT=21, FMT='(A A)', END=%d) cbuf", innerIndent, label);
   w.Line("              enddo");
   w.Line("c             -------------------------------------------");
   w.Line();
   w.Line();
+}
+
+void WriteReadProblemSize(int32_t label, TCodeWriter& w) {
+  w.Line("            do");
+  w.Line("c             --- Find problemsize");
+  WriteReadUntil(label, "              do while (index(cbuf,'Vexnor_PROBSIZE') .eq. 0)",
+                 "                ", w);
 
   w.Line("c             ---- find space");
   w.Line("              i = index(cbuf,'Vexnor_PROBSIZE')+len('Vexnor_PROBSIZE')");
@@ -74,13 +84,8 @@ void WriteReadProblemSize(int32_t label, TCodeWriter& w) {
 
 void WriteReadBestCase(const TTuneRegion& region, int32_t label, TCodeWriter& w) {
   w.Line("c             --- Find parameter");
-  w.LineF("              read(UNIT=21, FMT='(A A)', END=%d) cbuf", label);
-  w.Folded("              do while (index(cbuf, '" + region.Name + "_I') .eq. 0)");
-  w.LineF("                 read(UNIT=21, FMT='(A A)', END=%d) cbuf", label);
-  w.Line("              enddo");
-  w.Line("c             -------------------------------------------");
-  w.Line();
-  w.Line();
+  WriteReadUntil(label, "              do while (index(cbuf, '" + region.Name + "_I') .eq. 0)",
+                 "                 ", w);
 
   w.Line("c             ---- find space");
   w.Folded("              i = index(cbuf, '" + region.Name + "_I')+" +
