@@ -21,7 +21,9 @@ void TFakeWindow::AddText(const std::string& text) {
     std::string line = lines.substr(start, end - start);
     Lines.push_back(line);
     for (const std::string& at : closeAt_) {
-      if (at == line) ++pending_;
+      if (at == line) {
+        ++pending_;
+      }
     }
     start = end + 1;
   }
@@ -59,10 +61,14 @@ std::string TTempFolder::Write(const std::string& name, const std::string& bytes
 std::string ReadFileBytes(const std::string& path) {
   std::string bytes;
   std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return bytes;
+  if (file == nullptr) {
+    return bytes;
+  }
   char buffer[4096];
   size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, n);
+  while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+    bytes.append(buffer, n);
+  }
   std::fclose(file);
   return bytes;
 }
@@ -134,7 +140,9 @@ std::vector<std::string> Lines(const std::string& text) {
   size_t start = 0;
   while (start < text.size()) {
     size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
+    if (end == std::string::npos) {
+      end = text.size();
+    }
     lines.push_back(text.substr(start, end - start));
     start = end + 1;
   }

@@ -27,8 +27,12 @@ const char* const kFittingNames[] = {"xDim", "yEst", "x", "y", "a_lsm", "aa_lsm"
 
 std::string FolderOf(const std::string& path) {
   size_t slash = path.find_last_of("/\\");
-  if (slash == std::string::npos) return platform::CurrentFolder();
-  if (slash == 0) return path.substr(0, 1);
+  if (slash == std::string::npos) {
+    return platform::CurrentFolder();
+  }
+  if (slash == 0) {
+    return path.substr(0, 1);
+  }
   return path.substr(0, slash);
 }
 
@@ -86,22 +90,32 @@ std::vector<platform::TTextFile*> TPass5::OutputFiles() {
 }
 
 platform::TTextFile& TPass5::FileOf(const TTuneRegion& region) {
-  if (region.TuneKind == TuneKind::Static) return StaticFile;
-  if (region.TuneKind == TuneKind::Dynamic) return DynamicFile;
+  if (region.TuneKind == TuneKind::Static) {
+    return StaticFile;
+  }
+  if (region.TuneKind == TuneKind::Dynamic) {
+    return DynamicFile;
+  }
   return InstallFile;
 }
 
 void TPass5::Generate(int32_t& routineListLength) {
   // Nothing is written when the folder or one of the files is missing.
-  if (!ready_) return;
+  if (!ready_) {
+    return;
+  }
   InstallFitting = false;
   for (const auto& region : RegionList) {
-    if (region->TuneKind == TuneKind::Install && region->FitMethod != 0) InstallFitting = true;
+    if (region->TuneKind == TuneKind::Install && region->FitMethod != 0) {
+      InstallFitting = true;
+    }
   }
   CheckNameOverlaps();
   CheckGeneratedNames();
   size_t length = 0;
-  for (const auto& region : RegionList) length += region->Name.size() + 1;
+  for (const auto& region : RegionList) {
+    length += region->Name.size() + 1;
+  }
   // With no regions the name lists are declared with length 1.
   routineListLength = length > 1 ? static_cast<int32_t>(length - 1) : 1;
   context_.RoutineListLength = routineListLength;
@@ -116,7 +130,9 @@ void TPass5::Generate(int32_t& routineListLength) {
     TCodeWriter writer(text);
     WriteCandidates(*RegionList[k], context_, writer);
     FileOf(*RegionList[k]).Write(text.Text());
-    if (context_.Aborted()) return;
+    if (context_.Aborted()) {
+      return;
+    }
   }
   TStringSink source;
   TCodeWriter sourceWriter(source);
@@ -129,7 +145,9 @@ void TPass5::Generate(int32_t& routineListLength) {
 void TPass5::CheckNameOverlaps() {
   for (size_t i = 0; i < RegionList.size(); ++i) {
     for (size_t j = 0; j < RegionList.size(); ++j) {
-      if (i == j || RegionList[j]->Name.find(RegionList[i]->Name) == std::string::npos) continue;
+      if (i == j || RegionList[j]->Name.find(RegionList[i]->Name) == std::string::npos) {
+        continue;
+      }
       context_.Reporter.ReportError(
           output_messages::NamesOverlap(RegionList[i]->Name, RegionList[j]->Name));
       break;
@@ -139,9 +157,13 @@ void TPass5::CheckNameOverlaps() {
 
 void TPass5::CheckGeneratedNames() {
   std::unordered_set<std::string> driver;
-  for (const char* name : kDriverNames) driver.insert(UpperAscii(name));
+  for (const char* name : kDriverNames) {
+    driver.insert(UpperAscii(name));
+  }
   std::unordered_set<std::string> fitting;
-  for (const char* name : kFittingNames) fitting.insert(UpperAscii(name));
+  for (const char* name : kFittingNames) {
+    fitting.insert(UpperAscii(name));
+  }
   for (const auto& region : RegionList) {
     for (const TRegionVar& entry : region->RegionVars) {
       std::string name = UpperAscii(entry.Var->Name);

@@ -27,8 +27,12 @@ bool SameIgnoringCase(const std::string& a, const char* b) {
   for (size_t i = 0; i < n; ++i) {
     unsigned char x = static_cast<unsigned char>(a[i]);
     unsigned char y = static_cast<unsigned char>(b[i]);
-    if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y - 'A' + 'a');
+    if (x >= 'A' && x <= 'Z') {
+      x = static_cast<unsigned char>(x - 'A' + 'a');
+    }
+    if (y >= 'A' && y <= 'Z') {
+      y = static_cast<unsigned char>(y - 'A' + 'a');
+    }
     if (x != y) {
       return false;
     }
@@ -59,7 +63,9 @@ bool FindEntryIgnoringCase(const std::string& folder, const std::string& name, s
 std::string ResolvePath(const std::string& path) {
   std::string unified = path;
   for (char& c : unified) {
-    if (c == '\\') c = '/';
+    if (c == '\\') {
+      c = '/';
+    }
   }
   if (unified.empty() || PathExists(unified)) {
     return unified;
@@ -68,7 +74,9 @@ std::string ResolvePath(const std::string& path) {
   size_t start = 0;
   while (start <= unified.size()) {
     size_t slash = unified.find('/', start);
-    if (slash == std::string::npos) slash = unified.size();
+    if (slash == std::string::npos) {
+      slash = unified.size();
+    }
     parts.push_back(unified.substr(start, slash - start));
     start = slash + 1;
   }
@@ -76,7 +84,9 @@ std::string ResolvePath(const std::string& path) {
   bool resolving = true;
   for (size_t i = 0; i < parts.size(); ++i) {
     const std::string& part = parts[i];
-    if (i > 0) result += '/';
+    if (i > 0) {
+      result += '/';
+    }
     if (part.empty() || part == "." || part == "..") {
       result += part;
       continue;
